@@ -1,0 +1,47 @@
+# Thin wrapper around CMake. Every target installs what it needs first.
+BUILD ?= build
+JOBS ?= 2
+CMAKE_FLAGS ?=
+
+.PHONY: all bootstrap build run test bench sanitize sanitize-asan sanitize-tsan clean
+
+all: build
+
+bootstrap:
+	@scripts/bootstrap
+
+build: bootstrap
+	cmake -S . -B $(BUILD) -G Ninja -DDSPTUNER_TESTS=ON $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j$(JOBS)
+
+# Until the application window exists: the built-in default image, dumped.
+run: build
+	$(BUILD)/src/cli/dsptunectl defaults -o $(BUILD)/default.img
+	$(BUILD)/src/cli/dsptunectl dump $(BUILD)/default.img
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+
+bench: bootstrap
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DDSPTUNER_TESTS=OFF
+	cmake --build build-bench -j$(JOBS)
+	@for b in build-bench/bench/*_bench; do echo "== $$b"; $$b; done
+
+# The Qt-free tests under AddressSanitizer + UndefinedBehaviorSanitizer and
+# under ThreadSanitizer, each in a build folder of its own.
+sanitize: sanitize-asan sanitize-tsan
+
+sanitize-asan: bootstrap
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDSPTUNER_BENCH=OFF \
+	  -DDSPTUNER_SANITIZE=address,undefined
+	cmake --build build-asan -j$(JOBS)
+	ctest --test-dir build-asan --output-on-failure -j$(JOBS)
+
+sanitize-tsan: bootstrap
+	cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDSPTUNER_BENCH=OFF \
+	  -DDSPTUNER_SANITIZE=thread
+	cmake --build build-tsan -j$(JOBS)
+	TSAN_OPTIONS=halt_on_error=1 setarch $$(uname -m) -R ctest --test-dir build-tsan --output-on-failure -j$(JOBS)
+
+clean:
+	rm -rf $(BUILD) build-bench build-asan build-tsan

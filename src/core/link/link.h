@@ -1,0 +1,98 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <initializer_list>
+#include <mutex>
+#include <span>
+
+#include "core/link/frames.h"
+#include "core/link/reply_event.h"
+#include "core/link/transport.h"
+#include "core/link/write_queue.h"
+
+namespace core::link {
+
+inline constexpr std::chrono::milliseconds kReplyTimeout{2000};
+
+// The state both transports share. Flags read and written by several
+// threads are atomics; the events and the queue lock themselves.
+struct LinkState {
+  std::atomic<bool> networkMode{false};  // false: USB, true: TCP
+  std::atomic<bool> open{false};
+  AutoResetEvent replyEvent{true};        // paces synchronous sends
+  AutoResetEvent readerEndedEvent{false};  // set when the receiving thread leaves
+  std::atomic<bool> readerEnded{false};   // the receiving thread gave up on an error
+  std::mutex linkLock;                    // held around every synchronous write
+  std::atomic<bool> pollingAllowed{true};
+  std::atomic<bool> queueEnabled{true};   // TCP edits go through the write queue
+  WriteQueue queue;                       // carries the coalescing switch
+};
+
+// The send side of the device link: builds bodies for the active transport,
+// routes them, and keeps the send discipline. A synchronous send waits at
+// most the reply timeout for the answer to the previous message, then
+// writes; an asynchronous send writes at once.
+class Link {
+ public:
+  Link() = default;
+  Link(const Link&) = delete;
+  Link& operator=(const Link&) = delete;
+
+  LinkState& State() { return state_; }
+  const LinkState& State() const { return state_; }
+
+  LinkType ActiveType() const {
+    return state_.networkMode.load() ? LinkType::Tcp : LinkType::Usb;
+  }
+  bool IsOpen() const { return state_.open.load(); }
+
+  // The transports the router writes to (not owned). Either may be null.
+  void SetTransport(LinkType type, Transport* transport);
+
+  // Resets the events before a connect attempt: reply event signalled,
+  // reader-ended event cleared.
+  void InitLinkEvents();
+
+  // How long a synchronous send waits for the previous answer.
+  void SetReplyTimeout(std::chrono::milliseconds timeout) { replyTimeout_ = timeout; }
+  std::chrono::milliseconds ReplyTimeout() const { return replyTimeout_; }
+
+  // Builders. Each builds the body for the active transport and routes it
+  // synchronously; each returns what the router returned.
+  int SendParamFrame(std::uint8_t module, std::uint8_t param, std::span<const Word> words);
+  int SendCommandBytes(std::span<const std::uint8_t> bytes);
+  int SendCommandBytes(std::initializer_list<std::uint8_t> bytes) {
+    return SendCommandBytes(std::span<const std::uint8_t>(bytes.begin(), bytes.size()));
+  }
+  int SendBlockWrite(std::uint8_t command, std::uint8_t offsetHigh, std::uint8_t offsetLow,
+                     std::span<const std::uint8_t> data);
+
+  // USB: the report write, its byte count. TCP without the queue: the send,
+  // 0. TCP with the queue: enqueued while open, dropped while closed, 0.
+  int RouteFrame(std::span<const std::uint8_t> body, bool synchronous);
+
+  // The USB report write: refused while closed or after the reader ended;
+  // a synchronous write first waits for the previous answer.
+  int WriteUsbData(std::span<const std::uint8_t> body, bool synchronous);
+  // The synchronous TCP send: waits for the previous answer, then sends
+  // under the link lock. 0 while closed.
+  int NetSendSync(std::span<const std::uint8_t> body);
+  // Sends one envelope at once.
+  int NetSend(std::span<const std::uint8_t> body);
+
+  // Called after every received frame has been handled.
+  void ReplyReceived() { state_.replyEvent.Set(); }
+
+ private:
+  Transport* TransportFor(LinkType type) const;
+  void WaitForReply(const char* timeoutTrace);
+
+  LinkState state_;
+  Transport* usb_ = nullptr;
+  Transport* tcp_ = nullptr;
+  std::chrono::milliseconds replyTimeout_ = kReplyTimeout;
+};
+
+}  // namespace core::link

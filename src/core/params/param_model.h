@@ -1,0 +1,107 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <span>
+
+#include "core/params/device_image.h"
+#include "core/params/param_table.h"
+#include "core/params/sound_field.h"
+#include "core/params/value_codec.h"
+
+namespace core::link {
+class Link;
+}
+
+namespace core::params {
+
+// What a compressor block means to a user. Attack and release are
+// +/-infinity or NaN when the block's coefficient word makes them so; they
+// are kept as they come and shown as such, never cast to an integer.
+struct CompressorDisplay {
+  float threshold = 0.0f;  // word 0, as the processor holds it
+  float ratio = 1.0f;
+  float attackMs = 0.0f;
+  float releaseMs = 0.0f;
+  friend bool operator==(const CompressorDisplay&, const CompressorDisplay&) = default;
+};
+
+// Decodes a compressor block (seven big-endian words at `words`).
+CompressorDisplay DecodeCompressorBlock(const std::uint8_t* words);
+
+inline constexpr int kOutputCount = 8;
+// Compressor blocks with display values: CH1..CH8, then the record output.
+inline constexpr int kChannelCompressorCount = kOutputCount + 1;
+
+// Values that decoding derives for the pages beside the table's mirrors.
+struct DisplayValues {
+  std::array<CompressorDisplay, kChannelCompressorCount> compressors{};
+  CompressorDisplay musicCompressor{};
+  // Per output channel, from parameter 17: 1 channel delay, 0 high-frequency delay.
+  std::array<int, kOutputCount> delayMode{};
+  int musicPitch = 0;     // -5..+5 in practice
+  int loudnessLevel = 0;  // dB
+  std::array<int, 2> shiftFrequency{};  // mic channels A and B, Hz
+};
+
+// The parameter model of one session: the device image, the equaliser
+// store, the mirrors of every table row, the display values and the sound-
+// field geometry, with the operations that change them. Edits end in frames
+// sent on the link; the image keeps every edit even while nothing can be
+// sent. All members are guarded by one lock, which is never held while
+// sending.
+class ParamModel {
+ public:
+  explicit ParamModel(link::Link& link);
+  ParamModel(const ParamModel&) = delete;
+  ParamModel& operator=(const ParamModel&) = delete;
+
+  // One scalar: mirror, image word, one parameter frame. A pair that is not
+  // in the table, a Block row and the slot-less pitch row do nothing.
+  void SetParam(int module, int param, ParamValue value);
+  // Ready-made words (1..10): written into the parameter's record when it
+  // has one (never past the record), and always sent. Other counts are
+  // refused: nothing is written or sent.
+  void SetParamBlock(int module, int param, std::span<const Word> words);
+
+  // Overwrites the image with the built-in defaults (no decode).
+  void BuildDefaultImage();
+  // Refreshes the store, mirrors, display values and geometry from the image.
+  void DecodeImage();
+
+  DeviceImage Image() const;
+  void SetImage(const DeviceImage& image);
+  // Copies bytes into the image at `offset`, cut to what fits; returns how
+  // many were copied.
+  std::size_t WriteImageBytes(std::size_t offset, std::span<const std::uint8_t> bytes);
+  std::uint8_t ImageByte(std::size_t offset) const;
+
+  EqStore Store() const;
+  std::size_t WriteStoreBytes(std::size_t offset, std::span<const std::uint8_t> bytes);
+
+  // The mirror of a table row (zero of the row's type before any decode);
+  // a zero int for pairs outside the table.
+  ParamValue Mirror(int module, int param) const;
+  ParamValue MirrorAt(std::size_t row) const;
+
+  DisplayValues Display() const;
+  void SetMusicPitch(int pitch);
+
+  SoundFieldGeometry Geometry() const;
+
+ private:
+  void DecodeLocked();
+
+  link::Link& link_;
+  mutable std::mutex mutex_;
+  DeviceImage image_{};
+  EqStore store_{};
+  std::array<ParamValue, kParamCount> mirrors_{};
+  DisplayValues display_{};
+  SoundFieldGeometry geometry_{};
+};
+
+}  // namespace core::params
