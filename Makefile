@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all bootstrap build run test bench sanitize sanitize-asan sanitize-tsan clean
+.PHONY: all bootstrap build run test bench sanitize sanitize-asan sanitize-tsan fuzz clean
 
 all: build
 
@@ -43,5 +43,12 @@ sanitize-tsan: bootstrap
 	cmake --build build-tsan -j$(JOBS)
 	TSAN_OPTIONS=halt_on_error=1 setarch $$(uname -m) -R ctest --test-dir build-tsan --output-on-failure -j$(JOBS)
 
+# The libFuzzer targets, built with clang, each with a short smoke run.
+fuzz: bootstrap
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
+	  -DDSPTUNER_BENCH=OFF -DDSPTUNER_FUZZ=ON
+	cmake --build build-fuzz -j$(JOBS)
+	ctest --test-dir build-fuzz --output-on-failure -R '^fuzz\.'
+
 clean:
-	rm -rf $(BUILD) build-bench build-asan build-tsan
+	rm -rf $(BUILD) build-bench build-asan build-tsan build-fuzz

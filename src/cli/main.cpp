@@ -5,14 +5,15 @@
 #include <iostream>
 
 #include "cli/dump.h"
+#include "cli/net_commands.h"
 #include "core/params/device_image.h"
 #include "core/session.h"
 
 namespace {
 
-constexpr int kDone = 0;
-constexpr int kFailed = 1;
-constexpr int kBadUsage = 2;
+using cli::kBadUsage;
+using cli::kDone;
+using cli::kFailed;
 
 int WriteDefaults(const std::string& path) {
   core::params::DeviceImage image{};
@@ -45,6 +46,11 @@ int Dump(const std::string& path, bool json) {
   return std::cout.good() ? kDone : kFailed;
 }
 
+void AddHost(CLI::App* verb, std::string& host) {
+  verb->add_option("--host", host, "Processor address, HOST or HOST:PORT (port 30303 by default)")
+      ->required();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -61,6 +67,39 @@ int main(int argc, char** argv) {
   dump->add_option("file", dumpFile, "Device image (3518 bytes)")->required();
   dump->add_flag("--json", dumpJson, "Print one JSON document instead of text");
 
+  std::string host;
+  bool infoJson = false;
+  auto* info = app.add_subcommand("info", "Show a network processor's identity, protocol and mode");
+  AddHost(info, host);
+  info->add_flag("--json", infoJson, "Print JSON");
+
+  std::string readOut;
+  auto* read = app.add_subcommand("read", "Back up a network processor's settings into a mode file");
+  AddHost(read, host);
+  read->add_option("-o,--output", readOut, "Mode file to write (3578 bytes)")->required();
+
+  std::string writeFile;
+  auto* write = app.add_subcommand("write", "Restore a mode file into a network processor");
+  write->add_option("file", writeFile, "Mode file to send")->required()->check(CLI::ExistingFile);
+  AddHost(write, host);
+
+  int setModule = 0, setParam = 0;
+  std::string setValue;
+  auto* set = app.add_subcommand("set", "Set one parameter, in its user unit (percent, ms, ...)");
+  AddHost(set, host);
+  set->add_option("module", setModule, "Module number (1 mic ... 14 loudness)")->required();
+  set->add_option("param", setParam, "Parameter number within the module")->required();
+  set->add_option("value", setValue, "The value")->required()->allow_extra_args(false);
+
+  std::string modeAction;
+  int modeSlot = 0;
+  auto* mode = app.add_subcommand("mode", "Load a device mode (M1..M4) or store the current settings into one");
+  AddHost(mode, host);
+  mode->add_option("action", modeAction, "load or store")
+      ->required()
+      ->check(CLI::IsMember({"load", "store"}));
+  mode->add_option("slot", modeSlot, "Mode slot 1..4")->required()->check(CLI::Range(1, 4));
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -70,5 +109,17 @@ int main(int argc, char** argv) {
 
   if (*defaults) return WriteDefaults(defaultsOut);
   if (*dump) return Dump(dumpFile, dumpJson);
+
+  cli::HostPort target;
+  std::string error;
+  if (!cli::ParseHostPort(host, target, error)) {
+    std::cerr << "dsptunectl: " << error << "\n";
+    return kBadUsage;
+  }
+  if (*info) return cli::InfoCommand(target, infoJson);
+  if (*read) return cli::ReadCommand(target, readOut);
+  if (*write) return cli::WriteCommand(target, writeFile);
+  if (*set) return cli::SetCommand(target, setModule, setParam, setValue);
+  if (*mode) return cli::ModeCommand(target, modeAction, modeSlot);
   return kBadUsage;
 }

@@ -57,7 +57,18 @@ int Link::RouteFrame(std::span<const std::uint8_t> body, bool synchronous) {
 }
 
 void Link::WaitForReply(const char* timeoutTrace) {
-  if (!state_.replyEvent.WaitFor(replyTimeout_)) Trace(timeoutTrace);
+  if (state_.replyEvent.WaitFor(replyTimeout_)) {
+    consecutiveTimeouts_ = 0;
+  } else {
+    ++consecutiveTimeouts_;
+    Trace(timeoutTrace);
+  }
+}
+
+bool Link::AwaitLastAnswer(std::chrono::milliseconds timeout) {
+  if (!state_.replyEvent.WaitFor(timeout)) return false;
+  state_.replyEvent.Set();
+  return true;
 }
 
 int Link::WriteUsbData(std::span<const std::uint8_t> body, bool synchronous) {

@@ -8,6 +8,7 @@
 #include <span>
 
 #include "core/link/frames.h"
+#include "core/link/link_events.h"
 #include "core/link/reply_event.h"
 #include "core/link/transport.h"
 #include "core/link/write_queue.h"
@@ -85,6 +86,19 @@ class Link {
   // Called after every received frame has been handled.
   void ReplyReceived() { state_.replyEvent.Set(); }
 
+  // Waits for the answer to the last message without taking the signal
+  // away from the next synchronous send. False after the timeout.
+  bool AwaitLastAnswer(std::chrono::milliseconds timeout);
+  // Synchronous sends in a row that found no answer to the one before.
+  int ConsecutiveReplyTimeouts() const { return consecutiveTimeouts_.load(); }
+
+  // Who hears about link events (not owned); a silent listener when unset.
+  void SetEvents(LinkEvents* events) { events_ = events; }
+  LinkEvents& Events() {
+    LinkEvents* e = events_.load();
+    return e != nullptr ? *e : silentEvents_;
+  }
+
  private:
   Transport* TransportFor(LinkType type) const;
   void WaitForReply(const char* timeoutTrace);
@@ -93,6 +107,9 @@ class Link {
   Transport* usb_ = nullptr;
   Transport* tcp_ = nullptr;
   std::chrono::milliseconds replyTimeout_ = kReplyTimeout;
+  std::atomic<LinkEvents*> events_{nullptr};
+  std::atomic<int> consecutiveTimeouts_{0};
+  LinkEvents silentEvents_;
 };
 
 }  // namespace core::link

@@ -7,16 +7,25 @@ namespace core::link {
 void WriteQueue::Enqueue(const QueueKey& key, std::span<const std::uint8_t> body) {
   LinkFrame frame;
   for (std::uint8_t b : body.first(std::min(body.size(), kMaxBodySize))) frame.Append(b);
-  std::lock_guard lock(mutex_);
-  if (coalescing_) {
-    auto it = std::find_if(entries_.begin(), entries_.end(),
-                           [&](const Entry& e) { return e.key == key; });
+  std::function<void()> onEnqueue;
+  {
+    std::lock_guard lock(mutex_);
+    onEnqueue = onEnqueue_;
+    auto it = coalescing_ ? std::find_if(entries_.begin(), entries_.end(),
+                                         [&](const Entry& e) { return e.key == key; })
+                          : entries_.end();
     if (it != entries_.end()) {
       it->body = frame;
-      return;
+    } else {
+      entries_.push_back(Entry{key, frame});
     }
   }
-  entries_.push_back(Entry{key, frame});
+  if (onEnqueue) onEnqueue();
+}
+
+void WriteQueue::SetOnEnqueue(std::function<void()> onEnqueue) {
+  std::lock_guard lock(mutex_);
+  onEnqueue_ = std::move(onEnqueue);
 }
 
 std::optional<LinkFrame> WriteQueue::TakeFront() {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <span>
@@ -27,6 +28,10 @@ class WriteQueue {
   void SetCoalescing(bool on);
   bool Coalescing() const;
 
+  // Called after every Enqueue, outside the queue's lock: the write
+  // thread's wake-up.
+  void SetOnEnqueue(std::function<void()> onEnqueue);
+
   // The queued bodies, front first.
   std::vector<LinkFrame> Snapshot() const;
 
@@ -38,6 +43,7 @@ class WriteQueue {
   mutable std::mutex mutex_;
   std::deque<Entry> entries_;
   bool coalescing_ = true;
+  std::function<void()> onEnqueue_;
 };
 
 }  // namespace core::link

@@ -185,6 +185,24 @@ std::size_t ParamModel::WriteStoreBytes(std::size_t offset, std::span<const std:
   return n;
 }
 
+void ParamModel::ClearStoreBytes(std::size_t offset, std::size_t count) {
+  if (offset >= kStoreSize) return;
+  std::lock_guard lock(mutex_);
+  std::fill_n(store_.begin() + offset, std::min(count, kStoreSize - offset), std::uint8_t{0});
+}
+
+void ParamModel::CopyStoreToImage() {
+  std::lock_guard lock(mutex_);
+  std::copy(store_.begin(), store_.end(), image_.begin());
+}
+
+void ParamModel::DecodeStoreSoundField() {
+  std::lock_guard lock(mutex_);
+  geometry_ = DecodeSoundFieldBlock(
+      std::span<const std::uint8_t, kFieldRecordSize>(store_.data() + kFieldRecordOffset,
+                                                      kFieldRecordSize));
+}
+
 ParamValue ParamModel::Mirror(int module, int param) const {
   const auto row = FindParamRow(module, param);
   return row ? MirrorAt(*row) : ParamValue(0);

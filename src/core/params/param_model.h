@@ -81,6 +81,11 @@ class ParamModel {
 
   EqStore Store() const;
   std::size_t WriteStoreBytes(std::size_t offset, std::span<const std::uint8_t> bytes);
+  void ClearStoreBytes(std::size_t offset, std::size_t count);
+  // Copies the whole store over the image's first bytes (before saving).
+  void CopyStoreToImage();
+  // Re-reads the geometry from the store's sound-field record.
+  void DecodeStoreSoundField();
 
   // The mirror of a table row (zero of the row's type before any decode);
   // a zero int for pairs outside the table.

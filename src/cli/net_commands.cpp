@@ -1,0 +1,314 @@
+#include "cli/net_commands.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <thread>
+
+#include "core/link/commands.h"
+#include "core/params/param_table.h"
+#include "core/presets/mode_file.h"
+#include "core/session.h"
+
+namespace cli {
+namespace {
+
+using namespace std::chrono_literals;
+using core::link::cmd::kGetDspVersion;
+using core::link::cmd::kGetMcuVersion;
+using core::link::cmd::kGetMode;
+using core::link::cmd::kGetModelName;
+using core::link::cmd::kGetProtocol;
+
+constexpr std::chrono::milliseconds kAnswerWait{2500};
+constexpr int kGiveUpAfterTimeouts = 3;
+
+void Error(const std::string& text) { std::cerr << "dsptunectl: " << text << "\n"; }
+
+// One command's connection to a network processor. Sends are synchronous
+// (no write queue), so each waits for the answer to the one before.
+class Connection final : public core::link::LinkEvents {
+ public:
+  explicit Connection(const HostPort& host) : host_(host) {
+    session_.Link().SetEvents(this);
+    session_.Dispatcher().SetReadAllStarter([this] { session_.Sync().StartReadAll(); });
+  }
+  ~Connection() override {
+    session_.Tcp().TcpClose(link().IsOpen());
+    session_.Sync().JoinAll();
+    session_.Link().SetEvents(nullptr);
+  }
+
+  core::Session& session() { return session_; }
+  core::link::Link& link() { return session_.Link(); }
+
+  bool Connect() {
+    link().State().networkMode = true;
+    const int r = session_.Tcp().TcpConnect(host_.host, host_.port);
+    if (r != core::link::kTcpConnected) {
+      Error("cannot connect to " + Where() + ": " +
+            (r == core::link::kTcpSocketFailed ? std::string("no socket") : std::strerror(r)));
+      return false;
+    }
+    link().State().queueEnabled = false;
+    return true;
+  }
+
+  // Asks for the identity and the mode; false (with the reason printed)
+  // when the processor does not answer or speaks another protocol.
+  bool Identify() {
+    for (std::uint8_t c : {kGetModelName, kGetProtocol, kGetMcuVersion, kGetDspVersion, kGetMode}) {
+      link().SendCommandBytes({c});
+    }
+    if (!link().AwaitLastAnswer(kAnswerWait) || !link().IsOpen()) return Failed("identify");
+    return CheckProtocol();
+  }
+
+  bool CheckProtocol() {
+    const int v = session_.Records().Identity().ProtocolVersion();
+    if (v == core::link::kProtocolVersion) return true;
+    Error(Where() + " speaks protocol version " + std::to_string(v) + "; this tool speaks " +
+          std::to_string(core::link::kProtocolVersion));
+    return false;
+  }
+
+  // Explains why a conversation ended early.
+  bool Failed(const std::string& what) {
+    if (hostBusy_) {
+      Error(Where() + " is connected to another client; disconnect it first");
+    } else if (gaveUp_ || link().IsOpen()) {
+      Error(Where() + " stopped answering (" + what + ")");
+    } else {
+      Error("the connection to " + Where() + " was lost (" + what + ")");
+    }
+    return false;
+  }
+
+  // Progress of a transfer on stderr; gives up on a processor that has
+  // stopped answering instead of waiting two seconds per block.
+  void WatchTransfer(const char* verb) {
+    session_.Sync().SetProgress([this, verb](int done, int total) {
+      std::fprintf(stderr, "\r%s %d/%d blocks", verb, done, total);
+      if (done == total) std::fputc('\n', stderr);
+      std::fflush(stderr);
+      if (link().ConsecutiveReplyTimeouts() >= kGiveUpAfterTimeouts) {
+        gaveUp_ = true;
+        session_.Tcp().TcpClose(false);
+      }
+    });
+  }
+  bool GaveUp() const { return gaveUp_; }
+
+  std::string Where() const { return host_.host + ":" + std::to_string(host_.port); }
+
+  // Waits for the end of a read-all that the processor started.
+  bool WaitSyncDone(std::chrono::milliseconds timeout) {
+    const auto until = std::chrono::steady_clock::now() + timeout;
+    while (syncDone_.load() == 0 && link().IsOpen() && std::chrono::steady_clock::now() < until) {
+      std::this_thread::sleep_for(10ms);
+    }
+    return syncDone_.load() > 0;
+  }
+
+  void SyncDone(int) override { ++syncDone_; }
+  void HostBusy() override { hostBusy_ = true; }
+  void LinkLost() override { lost_ = true; }
+
+ private:
+  HostPort host_;
+  core::Session session_;
+  std::atomic<bool> hostBusy_{false};
+  std::atomic<bool> lost_{false};
+  std::atomic<bool> gaveUp_{false};
+  std::atomic<int> syncDone_{0};
+};
+
+std::string FileError(const core::presets::FileResult& r) {
+  using Code = core::presets::FileResult::Code;
+  switch (r.code) {
+    case Code::OpenFailed: return r.path + ": cannot open: " + std::strerror(r.error);
+    case Code::WriteFailed:
+      return r.path + ": cannot write (error " + std::to_string(r.error) + ": " +
+             std::strerror(r.error) + "); is it write protected?";
+    case Code::BadVersion:
+      return r.path + ": mode file version " + std::to_string(r.version) +
+             " not supported (expected " + std::to_string(core::link::kProtocolVersion) + ")";
+    case Code::Ok: break;
+  }
+  return r.path;
+}
+
+}  // namespace
+
+bool ParseHostPort(const std::string& text, HostPort& out, std::string& error) {
+  out.host = text;
+  out.port = core::link::kDefaultTcpPort;
+  const auto colon = text.rfind(':');
+  if (colon != std::string::npos) {
+    out.host = text.substr(0, colon);
+    const std::string port = text.substr(colon + 1);
+    unsigned value = 0;
+    const auto [end, ec] = std::from_chars(port.data(), port.data() + port.size(), value);
+    if (ec != std::errc() || end != port.data() + port.size() || value == 0 || value > 65535) {
+      error = "bad port in '" + text + "'";
+      return false;
+    }
+    out.port = static_cast<std::uint16_t>(value);
+  }
+  if (out.host.empty()) {
+    error = "no host in '" + text + "'";
+    return false;
+  }
+  return true;
+}
+
+int InfoCommand(const HostPort& host, bool json) {
+  Connection c(host);
+  if (!c.Connect()) return kFailed;
+  if (!c.Identify()) return kFailed;
+  const core::link::DeviceIdentity id = c.session().Records().Identity();
+  const core::link::BoardInfo board = c.session().Records().Board();
+  char boardHex[3 * sizeof board + 1] = {};
+  for (std::size_t i = 0; i < board.size(); ++i) {
+    std::snprintf(boardHex + 3 * i, 4, i ? " %02X" : "%02X ", board[i]);
+  }
+  const int mode = c.session().Records().CurrentMode();
+  if (json) {
+    std::cout << nlohmann::json{{"host", c.Where()},
+                                {"model", id.ModelName()},
+                                {"protocol", id.ProtocolVersion()},
+                                {"mcuVersion", id.McuVersion()},
+                                {"dspVersion", id.DspVersion()},
+                                {"mode", mode + 1},
+                                {"board", board}}
+                     .dump(2)
+              << "\n";
+  } else {
+    std::cout << "host      " << c.Where() << "\nmodel     " << id.ModelName() << "\nprotocol  "
+              << id.ProtocolVersion() << "\nMCU       " << id.McuVersion() << "\nDSP       "
+              << id.DspVersion() << "\nmode      M" << mode + 1 << "\nboard     " << boardHex
+              << "\n";
+  }
+  return kDone;
+}
+
+int ReadCommand(const HostPort& host, const std::string& path) {
+  Connection c(host);
+  if (!c.Connect()) return kFailed;
+  c.WatchTransfer("read");
+  c.session().Sync().ReadAll();
+  if (!c.link().IsOpen() || c.GaveUp()) return c.Failed("read"), kFailed;
+  if (!c.CheckProtocol()) return kFailed;
+  if (!c.link().AwaitLastAnswer(kAnswerWait)) return c.Failed("remote keys"), kFailed;
+  const auto saved = core::presets::SaveModeFile(c.session(), path);
+  if (!saved) {
+    Error(FileError(saved));
+    return kFailed;
+  }
+  std::cerr << "saved " << c.session().Records().Identity().ModelName() << " M"
+            << c.session().Records().CurrentMode() + 1 << " to " << path << "\n";
+  return kDone;
+}
+
+int WriteCommand(const HostPort& host, const std::string& path) {
+  Connection c(host);
+  if (!c.Connect()) return kFailed;
+  if (!c.Identify()) return kFailed;  // the model decides the music input adaptation
+  const auto loaded = core::presets::LoadModeFile(c.session(), path);
+  if (!loaded) {
+    Error(FileError(loaded));
+    return kFailed;
+  }
+  c.WatchTransfer("write");
+  c.session().Sync().WriteAll();
+  if (!c.link().IsOpen() || c.GaveUp() || !c.link().AwaitLastAnswer(kAnswerWait)) {
+    return c.Failed("write"), kFailed;
+  }
+  c.session().Records().SetSettingsChanged(false);
+  std::cerr << "wrote " << path << " to " << c.Where() << "\n";
+  return kDone;
+}
+
+int SetCommand(const HostPort& host, int module, int param, const std::string& text) {
+  using core::params::ValueKind;
+  const core::params::ParamEntry* e = core::params::FindParam(module, param);
+  if (e == nullptr) {
+    Error("no parameter " + std::to_string(module) + "/" + std::to_string(param));
+    return kBadUsage;
+  }
+  if (!e->HasMirror() || !e->HasSlot()) {
+    Error(std::to_string(module) + "/" + std::to_string(param) + " (" + e->meaning +
+          ") is a block of words, not a single value");
+    return kBadUsage;
+  }
+  const bool floatKind = e->kind == ValueKind::Float || e->kind == ValueKind::Milliseconds;
+  core::params::ParamValue value;
+  const char* begin = text.data();
+  const char* end = text.data() + text.size();
+  if (floatKind) {
+    float f = 0;
+    const auto r = std::from_chars(begin, end, f);
+    if (r.ec != std::errc() || r.ptr != end) {
+      Error("'" + text + "' is not a number");
+      return kBadUsage;
+    }
+    value = f;
+  } else {
+    int i = 0;
+    const auto r = std::from_chars(begin, end, i);
+    if (r.ec != std::errc() || r.ptr != end) {
+      Error("'" + text + "' is not a whole number");
+      return kBadUsage;
+    }
+    // Out-of-range input is clamped, as in the application.
+    if (e->kind == ValueKind::Percent) i = std::clamp(i, -100, 100);
+    if (e->kind == ValueKind::RawByte) i = std::clamp(i, 0, 255);
+    value = i;
+  }
+
+  Connection c(host);
+  if (!c.Connect()) return kFailed;
+  if (!c.Identify()) return kFailed;
+  c.session().Params().SetParam(module, param, value);
+  if (!c.link().AwaitLastAnswer(kAnswerWait)) return c.Failed("set"), kFailed;
+  const core::params::ParamValue now = c.session().Params().Mirror(module, param);
+  std::cout << core::params::ModuleName(module) << "(" << module << ") " << param << " "
+            << e->meaning << " = "
+            << (now.IsFloat() ? std::to_string(now.AsFloat()) : std::to_string(now.AsInt()))
+            << (*e->unit ? std::string(" ") + e->unit : "") << "\n";
+  return kDone;
+}
+
+int ModeCommand(const HostPort& host, const std::string& action, int slot) {
+  if (slot < 1 || slot > 4) {
+    Error("mode slot must be 1..4 (M1..M4)");
+    return kBadUsage;
+  }
+  const auto n = static_cast<std::uint8_t>(slot - 1);
+  Connection c(host);
+  if (!c.Connect()) return kFailed;
+  if (!c.Identify()) return kFailed;
+  if (action == "store") {
+    c.session().Records().SetSettingsChanged(false);
+    c.session().Records().SetCurrentMode(n);
+    c.link().SendCommandBytes({core::link::cmd::kStoreMode, n});
+    if (!c.link().AwaitLastAnswer(kAnswerWait)) return c.Failed("store"), kFailed;
+    std::cout << "stored the current settings into M" << slot << "\n";
+    return kDone;
+  }
+  // Loading: the processor answers and the answer starts a read-all.
+  c.link().SendCommandBytes({core::link::cmd::kLoadModeMenu, n});
+  if (!c.link().AwaitLastAnswer(kAnswerWait)) return c.Failed("load"), kFailed;
+  if (!c.WaitSyncDone(std::chrono::minutes(3)) || !c.link().IsOpen()) {
+    return c.Failed("read after load"), kFailed;
+  }
+  std::cout << "loaded M" << c.session().Records().CurrentMode() + 1 << "\n";
+  return kDone;
+}
+
+}  // namespace cli

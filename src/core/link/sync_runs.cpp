@@ -1,0 +1,166 @@
+#include "core/link/sync_runs.h"
+
+#include "core/link/commands.h"
+#include "core/params/device_image.h"
+#include "core/trace.h"
+
+namespace core::link {
+
+using namespace std::chrono_literals;
+
+SyncRuns::~SyncRuns() { JoinAll(); }
+
+void SyncRuns::SetProgress(std::function<void(int, int)> progress) {
+  std::lock_guard lock(mutex_);
+  progress_ = std::move(progress);
+}
+
+void SyncRuns::Progress(int done) {
+  std::function<void(int, int)> progress;
+  {
+    std::lock_guard lock(mutex_);
+    progress = progress_;
+  }
+  if (progress) progress(done, params::kImageBlockCount);
+}
+
+void SyncRuns::Start(void (SyncRuns::*body)()) {
+  std::vector<std::thread> finished;
+  {
+    std::lock_guard lock(mutex_);
+    if (stopping_) return;
+    // Reap the runs that have ended.
+    for (auto it = runs_.begin(); it != runs_.end();) {
+      if (it->finished->load()) {
+        finished.push_back(std::move(it->thread));
+        it = runs_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+    ++active_;
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    runs_.push_back(Run{std::thread([this, body, done] {
+                          (this->*body)();
+                          {
+                            std::lock_guard lock(mutex_);
+                            --active_;
+                            done->store(true);
+                          }
+                          cv_.notify_all();
+                        }),
+                        done});
+  }
+  for (std::thread& t : finished) t.join();
+}
+
+void SyncRuns::StartReadAll() { Start(&SyncRuns::ReadAllThread); }
+void SyncRuns::StartWriteAll() { Start(&SyncRuns::WriteAllThread); }
+
+bool SyncRuns::WaitIdle(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(mutex_);
+  return cv_.wait_for(lock, timeout, [&] { return active_.load() == 0; });
+}
+
+void SyncRuns::JoinAll() {
+  std::vector<Run> runs;
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    runs.swap(runs_);
+  }
+  cv_.notify_all();
+  for (Run& r : runs) {
+    if (r.thread.get_id() == std::this_thread::get_id()) {
+      r.thread.detach();  // a run asking for its own end: it is on its way out
+    } else {
+      r.thread.join();
+    }
+  }
+  std::lock_guard lock(mutex_);
+  stopping_ = false;
+}
+
+void SyncRuns::Pause(std::chrono::milliseconds ms) {
+  std::unique_lock lock(mutex_);
+  cv_.wait_for(lock, ms, [&] { return stopping_; });
+}
+
+void SyncRuns::Send(std::initializer_list<std::uint8_t> bytes) { link_.SendCommandBytes(bytes); }
+
+void SyncRuns::ReadAllThread() {
+  records_.ClearStatus();
+  link_.State().pollingAllowed = false;
+  Pause(100ms);
+  ReadAll();
+  link_.Events().SyncDone(0);
+  records_.ClearStatus();
+  link_.State().pollingAllowed = true;
+  Trace("End thread: Delay Read SynchronizeData\n");
+}
+
+void SyncRuns::WriteAllThread() {
+  records_.ClearStatus();
+  link_.State().pollingAllowed = false;
+  Pause(100ms);
+  link_.State().queueEnabled = false;
+  WriteAll();
+  link_.State().queueEnabled = true;
+  Pause(50ms);
+  records_.SetSettingsChanged(false);
+  link_.Events().SyncDone(1);
+  records_.ClearStatus();
+  link_.State().pollingAllowed = true;
+  Trace("End thread: SynchronizeWriteThreadProc\n");
+}
+
+void SyncRuns::ReadAll() {
+  link_.State().queueEnabled = false;
+  auto askIdentity = [&] {
+    Send({cmd::kGetModelName});
+    Send({cmd::kGetProtocol});
+    if (!link_.IsOpen()) return false;
+    Send({cmd::kGetMcuVersion});
+    Send({cmd::kGetDspVersion});
+    return link_.IsOpen();
+  };
+  if (!askIdentity()) return;
+  if (records_.Identity().ProtocolVersion() != kProtocolVersion) {
+    if (!askIdentity()) return;
+    if (records_.Identity().ProtocolVersion() != kProtocolVersion) return;
+  }
+  Send({cmd::kGetMode});
+  if (!link_.IsOpen()) return;
+  ReadImageBlocks();
+  Send({cmd::kGetMachineSettings});
+  if (!link_.IsOpen()) return;
+  model_.DecodeImage();
+  if (!link_.IsOpen()) return;
+  Send({cmd::kGetRemoteKeys});
+  records_.SetSettingsChanged(false);
+  link_.State().queueEnabled = true;
+  Pause(50ms);
+}
+
+void SyncRuns::ReadImageBlocks() {
+  for (int i = 0; i < params::kImageBlockCount; ++i) {
+    const params::ImageBlock b = params::ImageBlockAt(i);
+    Send({cmd::kImageRead, static_cast<std::uint8_t>(b.offset >> 8),
+          static_cast<std::uint8_t>(b.offset & 0xFF), static_cast<std::uint8_t>(b.size)});
+    Progress(i + 1);
+  }
+}
+
+void SyncRuns::WriteAll() {
+  const params::DeviceImage image = model_.Image();
+  for (int i = 0; i < params::kImageBlockCount; ++i) {
+    const params::ImageBlock b = params::ImageBlockAt(i);
+    link_.SendBlockWrite(cmd::kImageWrite, static_cast<std::uint8_t>(b.offset >> 8),
+                         static_cast<std::uint8_t>(b.offset & 0xFF),
+                         std::span<const std::uint8_t>(image.data() + b.offset, b.size));
+    Progress(i + 1);
+  }
+  Send({cmd::kImageWriteEnd});
+}
+
+}  // namespace core::link
