@@ -9,6 +9,7 @@
 
 #include "core/params/param_table.h"
 #include "core/params/sound_field.h"
+#include "core/presets/mode_file.h"
 
 namespace cli {
 
@@ -90,7 +91,8 @@ std::string CompressorName(int i) { return i < kOutputCount ? "CH" + std::to_str
 
 }  // namespace
 
-bool LoadImageFile(const std::string& path, DeviceImage& image, std::string& error) {
+bool LoadSettingsFile(const std::string& path, DeviceImage& image,
+                      std::optional<core::link::DeviceIdentity>& header, std::string& error) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     error = path + ": cannot open: " + std::strerror(errno);
@@ -101,20 +103,37 @@ bool LoadImageFile(const std::string& path, DeviceImage& image, std::string& err
     error = path + ": read error";
     return false;
   }
-  if (bytes.size() != kImageSize) {
-    error = path + ": not a device image (" + std::to_string(bytes.size()) + " bytes, expected " +
-            std::to_string(kImageSize) + ")";
-    return false;
+  constexpr std::size_t kHeader = core::presets::kModeFileHeaderSize;
+  if (bytes.size() == kImageSize) {
+    header.reset();
+    std::memcpy(image.data(), bytes.data(), kImageSize);
+    return true;
   }
-  std::memcpy(image.data(), bytes.data(), kImageSize);
-  return true;
+  if (bytes.size() == core::presets::kModeFileSize) {
+    header.emplace();
+    std::memcpy(header->bytes.data(), bytes.data(), kHeader);
+    std::memcpy(image.data(), bytes.data() + kHeader, kImageSize);
+    return true;
+  }
+  error = path + ": neither a device image nor a mode file (" + std::to_string(bytes.size()) +
+          " bytes, expected " + std::to_string(kImageSize) + " or " +
+          std::to_string(core::presets::kModeFileSize) + ")";
+  return false;
 }
 
-std::string DumpText(const core::Session& s) {
+std::string DumpText(const core::Session& s,
+                     const std::optional<core::link::DeviceIdentity>& header) {
   const DeviceImage image = s.Params().Image();
   const EqStore store = s.Params().Store();
   const DisplayValues d = s.Params().Display();
   std::string out;
+
+  if (header) {
+    out += "# Identity (mode file header)\n";
+    out += Printf("protocol %d\nmodel    %s\nMCU      %s\nDSP      %s\n\n",
+                  header->ProtocolVersion(), header->ModelName().c_str(),
+                  header->McuVersion().c_str(), header->DspVersion().c_str());
+  }
 
   out += "# Parameters\n";
   out += Printf("%-9s %5s  %-44s %-15s %s\n", "module", "param", "meaning", "kind", "value");
@@ -167,12 +186,19 @@ std::string DumpText(const core::Session& s) {
   return out;
 }
 
-nlohmann::json DumpJson(const core::Session& s) {
+nlohmann::json DumpJson(const core::Session& s,
+                        const std::optional<core::link::DeviceIdentity>& header) {
   using nlohmann::json;
   const DeviceImage image = s.Params().Image();
   const EqStore store = s.Params().Store();
   const DisplayValues d = s.Params().Display();
   json doc;
+  if (header) {
+    doc["identity"] = {{"protocol", header->ProtocolVersion()},
+                       {"model", header->ModelName()},
+                       {"mcuVersion", header->McuVersion()},
+                       {"dspVersion", header->DspVersion()}};
+  }
 
   json params = json::array();
   for (std::size_t row = 0; row < kParamCount; ++row) {

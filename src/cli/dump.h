@@ -1,20 +1,27 @@
 #pragma once
 
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 
+#include "core/link/device_records.h"
 #include "core/params/device_image.h"
 #include "core/session.h"
 
 namespace cli {
 
-// Reads a device image from a file. On failure returns false with a reason
-// that names the file.
-bool LoadImageFile(const std::string& path, core::params::DeviceImage& image, std::string& error);
+// Reads a device image (3518 bytes) or a mode file (its 60-byte identity
+// header, then the image). On failure returns false with a reason that
+// names the file.
+bool LoadSettingsFile(const std::string& path, core::params::DeviceImage& image,
+                      std::optional<core::link::DeviceIdentity>& header, std::string& error);
 
 // Everything a decoded image holds, as text for a person or as one JSON
-// document. The session's model must have been decoded.
-std::string DumpText(const core::Session& session);
-nlohmann::json DumpJson(const core::Session& session);
+// document, with the mode file's identity when there is one. The session's
+// model must have been decoded.
+std::string DumpText(const core::Session& session,
+                     const std::optional<core::link::DeviceIdentity>& header);
+nlohmann::json DumpJson(const core::Session& session,
+                        const std::optional<core::link::DeviceIdentity>& header);
 
 }  // namespace cli

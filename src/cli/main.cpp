@@ -31,17 +31,18 @@ int WriteDefaults(const std::string& path) {
 int Dump(const std::string& path, bool json) {
   core::Session session;
   core::params::DeviceImage image{};
+  std::optional<core::link::DeviceIdentity> header;
   std::string error;
-  if (!cli::LoadImageFile(path, image, error)) {
+  if (!cli::LoadSettingsFile(path, image, header, error)) {
     std::cerr << "dsptunectl: " << error << "\n";
     return kFailed;
   }
   session.Params().SetImage(image);
   session.Params().DecodeImage();
   if (json) {
-    std::cout << cli::DumpJson(session).dump(2) << "\n";
+    std::cout << cli::DumpJson(session, header).dump(2) << "\n";
   } else {
-    std::cout << cli::DumpText(session);
+    std::cout << cli::DumpText(session, header);
   }
   return std::cout.good() ? kDone : kFailed;
 }
@@ -63,8 +64,10 @@ int main(int argc, char** argv) {
 
   std::string dumpFile;
   bool dumpJson = false;
-  auto* dump = app.add_subcommand("dump", "Print every parameter, band and derived value of an image");
-  dump->add_option("file", dumpFile, "Device image (3518 bytes)")->required();
+  auto* dump =
+      app.add_subcommand("dump", "Print every parameter, band and derived value of an image or mode file");
+  dump->add_option("file", dumpFile, "Device image (3518 bytes) or mode file (3578 bytes)")
+      ->required();
   dump->add_flag("--json", dumpJson, "Print one JSON document instead of text");
 
   std::string host;

@@ -81,7 +81,7 @@ class Connection final : public core::link::LinkEvents {
   bool Failed(const std::string& what) {
     if (hostBusy_) {
       Error(Where() + " is connected to another client; disconnect it first");
-    } else if (gaveUp_ || link().IsOpen()) {
+    } else if (gaveUp_ || lost_ || link().IsOpen()) {
       Error(Where() + " stopped answering (" + what + ")");
     } else {
       Error("the connection to " + Where() + " was lost (" + what + ")");
@@ -92,10 +92,14 @@ class Connection final : public core::link::LinkEvents {
   // Progress of a transfer on stderr; gives up on a processor that has
   // stopped answering instead of waiting two seconds per block.
   void WatchTransfer(const char* verb) {
-    session_.Sync().SetProgress([this, verb](int done, int total) {
-      std::fprintf(stderr, "\r%s %d/%d blocks", verb, done, total);
-      if (done == total) std::fputc('\n', stderr);
-      std::fflush(stderr);
+    const bool terminal = ::isatty(STDERR_FILENO) != 0;
+    session_.Sync().SetProgress([this, verb, terminal](int done, int total) {
+      // A terminal sees the count move; a log gets the final line only.
+      if (terminal || done == total) {
+        std::fprintf(stderr, "%s%s %d/%d blocks", terminal ? "\r" : "", verb, done, total);
+        if (done == total) std::fputc('\n', stderr);
+        std::fflush(stderr);
+      }
       if (link().ConsecutiveReplyTimeouts() >= kGiveUpAfterTimeouts) {
         gaveUp_ = true;
         session_.Tcp().TcpClose(false);
@@ -173,9 +177,12 @@ int InfoCommand(const HostPort& host, bool json) {
   if (!c.Identify()) return kFailed;
   const core::link::DeviceIdentity id = c.session().Records().Identity();
   const core::link::BoardInfo board = c.session().Records().Board();
-  char boardHex[3 * sizeof board + 1] = {};
-  for (std::size_t i = 0; i < board.size(); ++i) {
-    std::snprintf(boardHex + 3 * i, 4, i ? " %02X" : "%02X ", board[i]);
+  std::string boardHex;
+  for (std::uint8_t b : board) {
+    char hex[4];
+    std::snprintf(hex, sizeof hex, "%02X", b);
+    if (!boardHex.empty()) boardHex += ' ';
+    boardHex += hex;
   }
   const int mode = c.session().Records().CurrentMode();
   if (json) {

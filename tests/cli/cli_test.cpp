@@ -112,7 +112,8 @@ TEST_F(Cli, ErrorsNameTheFileAndUsageErrorsExitTwo) {
   std::ofstream(small) << "too short";
   const Result shortFile = Run("dump " + small.string());
   EXPECT_EQ(shortFile.exitCode, 1);
-  EXPECT_NE(shortFile.err.find("not a device image (9 bytes"), std::string::npos)
+  EXPECT_NE(shortFile.err.find("neither a device image nor a mode file (9 bytes"),
+            std::string::npos)
       << shortFile.err;
 
   EXPECT_EQ(Run("defaults -o " + (dir / "no/such/dir/x.img").string()).exitCode, 1);
