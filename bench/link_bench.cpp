@@ -15,6 +15,7 @@
 
 #include "core/session.h"
 #include "sim/processor_sim.h"
+#include "sim/sim_hid_backend.h"
 #include "sim/sim_tcp_server.h"
 
 namespace {
@@ -130,5 +131,34 @@ int main() {
       "slider flood: %d edits in %.0f ms, %zu frames reached the simulator, last value arrived "
       "%.1f us after the last call (%.1f round trips)\n",
       kSteps, Ms(lastCall - start), frames, Us(arrived - lastCall), Us(arrived - lastCall) / rtt);
+  session.Tcp().TcpClose(false);
+
+  // 4. The same over USB, through the in-process HID device.
+  sim::ProcessorSim usbProcessor;
+  auto backend = std::make_unique<sim::SimHidBackend>(usbProcessor);
+  core::Session usb(std::move(backend));
+  Events usbEvents;
+  usb.Link().SetEvents(&usbEvents);
+  if (usb.Connect() != 1) {
+    std::fprintf(stderr, "link_bench: cannot open the simulated USB device\n");
+    return 1;
+  }
+  auto& usbReply = usb.Link().State().replyEvent;
+  std::vector<double> usbLatencies;
+  for (int i = 0; i < 2000; ++i) {
+    SpinUntil([&] { return usbReply.IsSet(); });
+    const std::size_t before = usbProcessor.Counters().requests;
+    const auto u0 = Clock::now();
+    usb.Params().SetParam(1, 14, i % 101);  // waits for the previous answer, then writes
+    SpinUntil([&] { return usbProcessor.Counters().requests > before; });
+    usbLatencies.push_back(Us(Clock::now() - u0));
+  }
+  std::sort(usbLatencies.begin(), usbLatencies.end());
+  std::printf("USB edit latency, 2000 edits: p50 %.1f us, p99 %.1f us\n",
+              usbLatencies[usbLatencies.size() / 2], usbLatencies[usbLatencies.size() * 99 / 100]);
+  t0 = Clock::now();
+  usb.Sync().ReadImageBlocks();
+  usb.Link().AwaitLastAnswer(2s);
+  std::printf("USB 63-block transfer %.2f ms\n", Ms(Clock::now() - t0));
   return 0;
 }

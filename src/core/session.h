@@ -1,10 +1,15 @@
 #pragma once
 
+#include <memory>
+#include <string>
+
 #include "core/link/device_records.h"
 #include "core/link/dispatcher.h"
+#include "core/link/hid_backend.h"
 #include "core/link/link.h"
 #include "core/link/sync_runs.h"
 #include "core/link/tcp_link.h"
+#include "core/link/usb_link.h"
 #include "core/params/param_model.h"
 
 namespace core {
@@ -16,8 +21,9 @@ namespace core {
 class Session {
  public:
   // Starts as the application does before any processor answers: placeholder
-  // identity, cleared settings, the default image decoded.
-  Session();
+  // identity, cleared settings, the default image decoded. USB devices are
+  // reached through `hid` (hidapi when none is given).
+  explicit Session(std::unique_ptr<link::HidBackend> hid = nullptr);
   // Closes the link and waits for every thread of it and of the runs.
   ~Session();
   Session(const Session&) = delete;
@@ -31,6 +37,19 @@ class Session {
   link::Dispatcher& Dispatcher() { return dispatcher_; }
   link::SyncRuns& Sync() { return sync_; }
   link::TcpLink& Tcp() { return tcp_; }
+  link::UsbLink& Usb() { return usb_; }
+  link::HidBackend& Hid() { return *hid_; }
+
+  // Where the TCP link connects to.
+  void SetTcpTarget(const std::string& address, std::uint16_t port);
+  // In network mode the TCP link (1, 0 or the connect error), else the USB
+  // link (1 or 0; Usb().LastOpenResult() says why).
+  int Connect();
+  // Closes whichever link is open; with `sendNotice` the processor is told.
+  void Disconnect(bool sendNotice);
+  // A device node went away: closes the USB link when it is the open
+  // device. True when it was.
+  bool HandleDeviceRemoved(const std::string& path);
 
  private:
   link::Link link_;
@@ -38,7 +57,11 @@ class Session {
   params::ParamModel params_{link_};
   link::SyncRuns sync_{link_, params_, records_};
   link::Dispatcher dispatcher_{link_, params_, records_};
+  std::unique_ptr<link::HidBackend> hid_;
   link::TcpLink tcp_{link_, dispatcher_, records_};
+  link::UsbLink usb_;
+  std::string tcpAddress_ = "127.0.0.1";
+  std::uint16_t tcpPort_ = link::kDefaultTcpPort;
 };
 
 }  // namespace core
