@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class QSettings;
+
+namespace ui {
+
+// The 8-byte "QtOption" blob: the three link check boxes of the output
+// page, then a reserved byte and a reserved 32-bit word, all written as 0.
+struct LinkOptions {
+  static constexpr int kSize = 8;
+  std::array<std::uint8_t, kSize> bytes{1, 1, 1, 0, 0, 0, 0, 0};
+
+  bool FrontLinked() const { return bytes[0] != 0; }
+  bool SideLinked() const { return bytes[1] != 0; }
+  bool BackLinked() const { return bytes[2] != 0; }
+  static LinkOptions Defaults() { return {}; }
+  friend bool operator==(const LinkOptions&, const LinkOptions&) = default;
+};
+
+// The per-user settings: section "Workspace" with "language" (int, 0),
+// "ApplicationLook" (int, 215), "QtOption" (8 bytes), "IPAddr" (text),
+// "IPPort" (int, 30303), and the recent-file list (10 entries).
+class AppSettings {
+ public:
+  static constexpr int kDefaultLook = 215;
+  static constexpr int kRecentCount = 10;
+  static constexpr std::uint16_t kDefaultPort = 30303;
+  static constexpr char kDefaultAddress[] = "192.168.1.100";
+
+  // The user's store: organisation "NR620 V1.0", application "dsptuner".
+  AppSettings();
+  // An INI file at `path` (tests).
+  explicit AppSettings(const QString& path);
+  ~AppSettings();
+  AppSettings(const AppSettings&) = delete;
+  AppSettings& operator=(const AppSettings&) = delete;
+
+  int Language() const;
+  void SetLanguage(int language);
+  int ApplicationLook() const;
+  void SetApplicationLook(int look);
+  // The first 8 bytes of a stored blob; the defaults when it is absent or
+  // shorter (and they are not written back).
+  LinkOptions ReadLinkOptions() const;
+  bool WriteLinkOptions(const LinkOptions& options);
+  // Empty when absent.
+  QString IpAddress() const;
+  void SetIpAddress(const QString& address);
+  int IpPort() const;
+  void SetIpPort(int port);
+
+  QStringList RecentFiles() const;
+  // Moves `path` to the front, keeping at most 10 distinct entries.
+  void AddRecentFile(const QString& path);
+
+  QSettings& Store() { return *store_; }
+  void Sync();
+
+ private:
+  std::unique_ptr<QSettings> store_;
+};
+
+}  // namespace ui

@@ -1,0 +1,69 @@
+#pragma once
+
+// The numeric ids of the shell's commands, controls and dialogs. Control ids
+// also key the language files.
+namespace ui::ids {
+
+// Dialog templates.
+inline constexpr int kAboutDialog = 100;
+inline constexpr int kMusicPage = 313;
+inline constexpr int kDelayPage = 333;
+inline constexpr int kSoundFieldPage = 334;
+inline constexpr int kMachineSettingsDialog = 335;
+inline constexpr int kInfoDialog = 344;
+inline constexpr int kCompressorPage = 346;
+inline constexpr int kOutputPage = 385;
+inline constexpr int kEffectsPage = 421;
+inline constexpr int kConnectDialog = 521;
+inline constexpr int kRecordPage = 522;
+inline constexpr int kSyncDialog = 1217;  // no template of its own: keyed by its bar
+
+// Application menu.
+inline constexpr int kFileOpen = 57601;
+inline constexpr int kFileSave = 57603;
+inline constexpr int kAppExit = 57665;
+inline constexpr int kAppAbout = 57664;
+inline constexpr int kRecentFirst = 57616;
+
+// Tab row.
+inline constexpr int kConnectIp = 32938;
+inline constexpr int kFeatures = 32887;
+inline constexpr int kInputSource = 32922;
+inline constexpr int kMachineReset = 32811;
+inline constexpr int kRemoteLearning = 32812;
+inline constexpr int kLanguageSwitch = 32805;
+inline constexpr int kAutoSub = 32883;
+inline constexpr int kSmartPlugs = 32771;
+
+// Load and save panels (input category / output category).
+inline constexpr int kLoadModeIn = 32815, kLoadModeOut = 32900;
+inline constexpr int kLoadFileIn = 32827, kLoadFileOut = 32881;
+inline constexpr int kSaveModeIn = 32819, kSaveModeOut = 32904;
+inline constexpr int kSaveFileIn = 32828, kSaveFileOut = 32882;
+inline constexpr int kLoadModeFirst = 32910;   // M1..M4: 32910..32913
+inline constexpr int kStoreModeFirst = 32914;  // M1..M4: 32914..32917
+
+// Status bar.
+inline constexpr int kPaneConnection = 120;
+inline constexpr int kPaneMode = 121;
+inline constexpr int kEqBypass = 1121;
+inline constexpr int kEqReset = 1122;
+
+// Notice window, sync and wait dialogs, connect dialog, about dialog.
+inline constexpr int kNoticeText = 1223;
+inline constexpr int kCloseButton = 2;
+inline constexpr int kOkButton = 1;
+inline constexpr int kProgressBar = 1217;
+inline constexpr int kProgressText = 1218;
+inline constexpr int kIpAddress = 1005;  // the address label's id in the language file
+inline constexpr int kIpAddressEdit = 1038;
+inline constexpr int kIpPort = 1039;
+inline constexpr int kIpPortLabel = 1040;
+inline constexpr int kIpError = 1006;
+inline constexpr int kAboutModule = 1005;
+inline constexpr int kAboutDsp = 1006;
+inline constexpr int kAboutMcu = 1007;
+inline constexpr int kAboutChips = 1283;
+inline constexpr int kAboutPeak = 1045;
+
+}  // namespace ui::ids

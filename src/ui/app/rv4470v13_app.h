@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "ui/app/app_settings.h"
+#include "ui/app/dialog_ip.h"
+#include "ui/app/info_dlg.h"
+#include "ui/app/syn_dlg.h"
+#include "ui/app/wait_dlg.h"
+#include "ui/app/ui_language.h"
+
+namespace core {
+class Session;
+namespace link {
+class HotplugMonitor;
+}
+}  // namespace core
+
+namespace ui {
+
+class CMainFrame;
+class PageRegistry;
+class Prompts;
+class QtLinkEvents;
+
+// The application object: the settings, the language, the services the
+// other windows call, the slots of the modeless dialogs, and the values
+// that outlive the pages. It creates the main frame; the session, the
+// settings store and the prompts are the caller's.
+class CRV4470v13App : public QObject {
+  Q_OBJECT
+ public:
+  static constexpr char kTitle[] = "调音软件_V20_1.4.3_20180731";
+  static constexpr char kAppId[] = "QUORVEX.NR620.1.0";
+
+  struct Options {
+    bool startUsbAttempt = true;  // timer 1 at start-up
+    bool hotplug = true;          // watch udev for processors
+  };
+
+  CRV4470v13App(core::Session& session, AppSettings& settings, Prompts& prompts,
+                const PageRegistry& pages, Options options);
+  ~CRV4470v13App() override;
+
+  // Creates and shows the main frame (start-up steps 7..11).
+  void Start();
+
+  core::Session& Session() { return session_; }
+  AppSettings& Settings() { return settings_; }
+  UiLanguage& Language() { return language_; }
+  Prompts& Prompter() { return prompts_; }
+  const PageRegistry& Pages() const { return pages_; }
+  CMainFrame* Frame() const { return frame_.get(); }
+  const Options& StartOptions() const { return options_; }
+
+  // Services.
+  void ShowNotice(const QString& text, int durationMs);
+  void ShowSyncDialog(const QString& text);
+  void ShowWaitDialog(const QString& text, std::uint8_t function, std::uint8_t node,
+                      std::uint8_t value);
+  // The recent-file list and the command line: true when a mode file was
+  // taken (the path then stays in the recent list).
+  bool OpenDocumentFile(const QString& path);
+  void OpenConnectDialog();
+  void RunAbout();
+  // Another start asked this one to show itself: false without a window.
+  bool Activate();
+
+  CInfoDlg* Notice() const { return notice_; }
+  CSynDlg* SyncDialog() const { return sync_; }
+  CWaitDlg* WaitDialog() const { return wait_; }
+  CDialogIP* ConnectDialog() const { return connectDialog_; }
+  // Closes the sync dialog if one runs (kills its time-out).
+  void CloseSyncDialog();
+
+  // Values that outlive the pages.
+  LinkOptions linkOptions;
+  int pendingModeSlot = -1;
+  int micPageSelection = 0;
+  int outputPageChannel = 0;
+  bool hostBusy = false;
+  std::atomic<bool> statusPolling{true};
+
+ private:
+  core::Session& session_;
+  AppSettings& settings_;
+  Prompts& prompts_;
+  const PageRegistry& pages_;
+  Options options_;
+  UiLanguage language_;
+  std::unique_ptr<CMainFrame> frame_;
+  std::unique_ptr<QtLinkEvents> events_;
+  std::unique_ptr<core::link::HotplugMonitor> hotplug_;
+  QPointer<CInfoDlg> notice_;
+  QPointer<CSynDlg> sync_;
+  QPointer<CWaitDlg> wait_;
+  QPointer<CDialogIP> connectDialog_;
+};
+
+}  // namespace ui
