@@ -1,3 +1,4 @@
+#include "ui/app/app_icon.h"
 #include "ui/app/about_dlg.h"
 
 #include <QCheckBox>
@@ -46,7 +47,7 @@ CAboutDlg::CAboutDlg(bool connected, const core::link::DeviceIdentity& identity,
   setWindowTitle(QString::fromUtf8("关于 调音软件"));
 
   auto* icon = new QLabel(this);
-  icon->setPixmap(QIcon(QStringLiteral(":/icons/dsptuner.svg")).pixmap(48, 48));
+  icon->setPixmap(AppIconPixmap(48));
   auto* name = new QLabel(QString::fromUtf8("调音软件_V20_1.4.3_20180731"), this);
   auto* copyright = new QLabel(QStringLiteral("dsptuner 1.4.3"), this);
   auto* dsp = new QLabel(this);

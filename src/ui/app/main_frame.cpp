@@ -1,3 +1,4 @@
+#include "ui/app/app_icon.h"
 #include "ui/app/main_frame.h"
 
 #include <QAction>
@@ -56,7 +57,7 @@ QIcon DrawnIcon(const QColor& colour, bool down) {
 
 CMainFrame::CMainFrame(CRV4470v13App& app) : app_(app) {
   setObjectName(QStringLiteral("CMainFrame"));
-  setWindowIcon(QIcon(QStringLiteral(":/icons/dsptuner.svg")));
+  setWindowIcon(AppIcon());
   // The view first: it reads the language and shows the first page.
   view_ = new CRV4470v13View(app, *this);
   setCentralWidget(view_);

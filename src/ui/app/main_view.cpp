@@ -1,3 +1,4 @@
+#include "ui/app/app_icon.h"
 #include "ui/app/main_view.h"
 
 #include <QAction>
@@ -587,8 +588,11 @@ int CRV4470v13View::ConnectNetwork(const QString& address, int port) {
 
 void CRV4470v13View::AfterConnect(int balloonMs) {
   const UiLanguage& lang = app_.Language();
-  ShowTrayNotice(lang.Pick("信息", "Information"), lang.Pick("设备已连接，同步中……", "Device connected!"),
-                 balloonMs);
+  // A host that already said it serves another client keeps its notice.
+  if (!app_.hostBusy) {
+    ShowTrayNotice(lang.Pick("信息", "Information"), lang.Pick("设备已连接，同步中……", "Device connected!"),
+                   balloonMs);
+  }
   timer3_->start(500);
   timer4_->start(2000);
   if (!app_.hostBusy) {
@@ -699,7 +703,7 @@ void CRV4470v13View::ShowTrayNotice(const QString& title, const QString& text, i
   lastTrayText_ = text;
   if (QSystemTrayIcon::isSystemTrayAvailable()) {
     if (tray_ == nullptr) {
-      tray_ = new QSystemTrayIcon(QIcon(QStringLiteral(":/icons/dsptuner.svg")), this);
+      tray_ = new QSystemTrayIcon(AppIcon(), this);
       connect(tray_, &QSystemTrayIcon::activated, tray_, &QSystemTrayIcon::hide);
     }
     tray_->show();

@@ -1,3 +1,4 @@
+#include "ui/app/app_icon.h"
 #include "ui/app/ribbon_bar.h"
 
 #include <QAction>
@@ -46,7 +47,7 @@ RibbonBar::RibbonBar(QWidget* parent)
 
   appButton_->setObjectName(QStringLiteral("RibbonAppButton"));
   appButton_->setFixedSize(45, 45);
-  appButton_->setIcon(QIcon(QStringLiteral(":/icons/dsptuner.svg")));
+  appButton_->setIcon(AppIcon());
   appButton_->setIconSize(QSize(30, 30));
   appButton_->setPopupMode(QToolButton::InstantPopup);
   appButton_->setMenu(appMenu_);

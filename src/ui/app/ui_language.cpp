@@ -7,11 +7,13 @@
 #include <QLineEdit>
 #include <QWidget>
 
+#include "ui/app/app_icon.h"
 #include "ui/controls/ctrl_id.h"
 
 namespace ui {
 
 bool UiLanguage::LoadFile() {
+  InitAppResources();
   QFile f(English() ? QStringLiteral(":/lang/en.ini") : QStringLiteral(":/lang/zh.ini"));
   if (!f.open(QIODevice::ReadOnly)) {
     file_ = LanguageFile();

@@ -1,0 +1,655 @@
+// The application shell offscreen, against the in-process simulator.
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QTabBar>
+#include <QTimer>
+#include <QProcess>
+#include <QResizeEvent>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+#include <QWheelEvent>
+
+#include "app_test_support.h"
+#include "core/params/value_codec.h"
+#include "core/presets/mode_file.h"
+#include "ui/app/command_ids.h"
+#include "ui/app/dialog_ip.h"
+#include "ui/app/info_dlg.h"
+#include "ui/app/language_file.h"
+#include "ui/app/master_controls.h"
+#include "ui/app/ribbon_bar.h"
+#include "ui/app/ribbon_category.h"
+#include "ui/app/ribbon_panel.h"
+#include "ui/app/ribbon_step_slider.h"
+#include "ui/app/single_instance.h"
+#include "ui/app/status_pane.h"
+#include "ui/app/ui_language.h"
+#include "ui/controls/ctrl_id.h"
+
+using apptest::AppRig;
+
+namespace {
+
+ui::CMFCRibbonStepSlider* Slider(AppRig& rig, int id) {
+  return qobject_cast<ui::CMFCRibbonStepSlider*>(rig.Frame().Ribbon().Element(id));
+}
+QString LabelText(AppRig& rig, int id) {
+  auto* b = qobject_cast<QToolButton*>(rig.Frame().Ribbon().Element(id));
+  return b != nullptr ? b->text() : QString();
+}
+QCheckBox* Box(AppRig& rig, int id) { return qobject_cast<QCheckBox*>(rig.Frame().Ribbon().Element(id)); }
+std::uint32_t PercentWord(int v) { return *core::params::EncodeValue(core::params::ValueKind::Percent, v); }
+std::uint32_t GateWord(int v) { return *core::params::EncodeValue(core::params::ValueKind::TenThousandths, v); }
+QString NoticeText(AppRig& rig) { return rig.app->Notice() ? rig.app->Notice()->Text() : QString(); }
+
+}  // namespace
+
+class AppShellTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void settingsDefaultsOnEmptyStore();
+  void linkOptionsBlob_data();
+  void linkOptionsBlob();
+  void recentFilesKeepTen();
+  void languageFileParse_data();
+  void languageFileParse();
+  void dialogTextsFollowLanguage_data();
+  void dialogTextsFollowLanguage();
+  void startSyncAndRefresh();
+  void sliderMovesBothCopiesAndSends_data();
+  void sliderMovesBothCopiesAndSends();
+  void micVolumeClampedToMaximum();
+  void muteBoxesToggle();
+  void pitchWords_data();
+  void pitchWords();
+  void noiseGateLabelInEnglish();
+  void trackClickStepsByOne();
+  void wheelOverPanelMovesBothCopies();
+  void loadModeWithoutChanges();
+  void loadModeWithChangesAsks_data();
+  void loadModeWithChangesAsks();
+  void storeModeTwo_data();
+  void storeModeTwo();
+  void modeFileSlotRule();
+  void protocolMismatchBoxOnceAndLinkClosed();
+  void linkLostNotice();
+  void hostBusyNotice();
+  void languageSwitchRetextsRibbon();
+  void noticeReplacesText();
+  void singleInstanceTakesOverStaleMarker();
+  void secondProcessActivatesFirst();
+  void pageAreaNeverBelowMinimum();
+  void commandsNeedConnection();
+};
+
+void AppShellTest::settingsDefaultsOnEmptyStore() {
+  QTemporaryDir dir;
+  ui::AppSettings s(dir.filePath(QStringLiteral("empty.ini")));
+  QCOMPARE(s.Language(), 0);
+  QCOMPARE(s.ApplicationLook(), 215);
+  QCOMPARE(s.ReadLinkOptions(), ui::LinkOptions::Defaults());
+  const std::array<std::uint8_t, 8> expected{1, 1, 1, 0, 0, 0, 0, 0};
+  QCOMPARE(s.ReadLinkOptions().bytes, expected);
+  QCOMPARE(s.IpPort(), 30303);
+  QVERIFY(s.IpAddress().isEmpty());
+  QVERIFY(s.RecentFiles().isEmpty());
+  // The defaults are not written back.
+  QVERIFY(!s.Store().contains(QStringLiteral("Workspace/QtOption")));
+}
+
+void AppShellTest::linkOptionsBlob_data() {
+  QTest::addColumn<QByteArray>("stored");
+  QTest::addColumn<QByteArray>("read");
+  const QByteArray defaults("\x01\x01\x01\x00\x00\x00\x00\x00", 8);
+  QTest::newRow("all off") << QByteArray(8, '\0') << QByteArray(8, '\0');
+  QTest::newRow("front off") << QByteArray("\x00\x01\x01\x00\x00\x00\x00\x00", 8)
+                             << QByteArray("\x00\x01\x01\x00\x00\x00\x00\x00", 8);
+  QTest::newRow("longer blob: first 8 bytes") << QByteArray("\x01\x00\x01\x00\x00\x00\x00\x00\x07\x07", 10)
+                                              << QByteArray("\x01\x00\x01\x00\x00\x00\x00\x00", 8);
+  QTest::newRow("short blob: defaults") << QByteArray("\x00\x00", 2) << defaults;
+}
+
+void AppShellTest::linkOptionsBlob() {
+  QFETCH(QByteArray, stored);
+  QFETCH(QByteArray, read);
+  QTemporaryDir dir;
+  ui::AppSettings s(dir.filePath(QStringLiteral("s.ini")));
+  s.Store().setValue(QStringLiteral("Workspace/QtOption"), stored);
+  const ui::LinkOptions o = s.ReadLinkOptions();
+  QCOMPARE(QByteArray(reinterpret_cast<const char*>(o.bytes.data()), 8), read);
+  // A write stores exactly 8 bytes.
+  QVERIFY(s.WriteLinkOptions(o));
+  QCOMPARE(s.Store().value(QStringLiteral("Workspace/QtOption")).toByteArray(), read);
+}
+
+void AppShellTest::recentFilesKeepTen() {
+  QTemporaryDir dir;
+  ui::AppSettings s(dir.filePath(QStringLiteral("s.ini")));
+  for (int i = 0; i < 12; ++i) s.AddRecentFile(QStringLiteral("/f%1.mode").arg(i));
+  s.AddRecentFile(QStringLiteral("/f5.mode"));
+  const QStringList files = s.RecentFiles();
+  QCOMPARE(files.size(), 10);
+  QCOMPARE(files.first(), QStringLiteral("/f5.mode"));
+  QCOMPARE(files.count(QStringLiteral("/f5.mode")), 1);
+  QCOMPARE(files[1], QStringLiteral("/f11.mode"));
+}
+
+void AppShellTest::languageFileParse_data() {
+  QTest::addColumn<QByteArray>("text");
+  QTest::addColumn<QString>("key");
+  QTest::addColumn<QString>("value");
+  QTest::newRow("crlf") << QByteArray("[String]\r\nIDD521_title=Connect IP\r\nIDD521_1=Connect")
+                        << "IDD521_1" << "Connect";
+  QTest::newRow("comment and empty lines")
+      << QByteArray("[String]\r\n// IDD_DIALOG_OUTPUT\r\n\r\nIDD385_1062=FL+FR Linked") << "IDD385_1062"
+      << "FL+FR Linked";
+  QTest::newRow("utf-8 with bom") << QByteArray("\xEF\xBB\xBF[String]\nIDD335_title=机器设置") << "IDD335_title"
+                                  << QString::fromUtf8("机器设置");
+  QTest::newRow("value with = and spaces") << QByteArray("[String]\nIDD1_2= a=b ") << "IDD1_2" << " a=b ";
+  QTest::newRow("outside the section") << QByteArray("IDD1_2=x\n[Other]\nIDD1_3=y") << "IDD1_2" << "";
+  QTest::newRow("first key wins") << QByteArray("[String]\nIDD1_2=x\nIDD1_2=y") << "IDD1_2" << "x";
+  QTest::newRow("cut at 999") << (QByteArray("[String]\nIDD1_2=") + QByteArray(1200, 'v')) << "IDD1_2"
+                              << QString(999, QLatin1Char('v'));
+}
+
+void AppShellTest::languageFileParse() {
+  QFETCH(QByteArray, text);
+  QFETCH(QString, key);
+  QFETCH(QString, value);
+  QCOMPARE(ui::LanguageFile::Parse(text).Value(key), value);
+}
+
+void AppShellTest::dialogTextsFollowLanguage_data() {
+  QTest::addColumn<int>("language");
+  QTest::addColumn<QString>("title");
+  QTest::addColumn<QString>("host");
+  QTest::addColumn<QString>("button");
+  QTest::newRow("zh") << 0 << QString::fromUtf8("网络连接") << QString::fromUtf8("机器IP地址")
+                      << QString::fromUtf8("尝试连接");
+  QTest::newRow("en") << 1 << "Connect IP" << "Host IP:" << "Connect";
+}
+
+void AppShellTest::dialogTextsFollowLanguage() {
+  QFETCH(int, language);
+  QFETCH(QString, title);
+  QFETCH(QString, host);
+  QFETCH(QString, button);
+  ui::UiLanguage lang;
+  lang.SetLanguage(language);
+  QVERIFY(lang.LoadFile());
+  QTemporaryDir dir;
+  ui::AppSettings settings(dir.filePath(QStringLiteral("s.ini")));
+  ui::CDialogIP dialog(lang, settings, {});
+  auto* error = ui::FindCtrl(&dialog, ui::ids::kIpError);
+  lang.ApplyDialogTexts(&dialog, ui::ids::kConnectDialog);
+  QCOMPARE(dialog.windowTitle(), title);
+  QCOMPARE(qobject_cast<QLabel*>(ui::FindCtrl(&dialog, 1005))->text(), host);
+  QCOMPARE(qobject_cast<QAbstractButton*>(ui::FindCtrl(&dialog, 1))->text(), button);
+  // A control without a key keeps its text.
+  QVERIFY(qobject_cast<QLabel*>(error)->text().isEmpty());
+  // Null windows are ignored.
+  lang.ApplyDialogTexts(nullptr, ui::ids::kConnectDialog);
+}
+
+void AppShellTest::startSyncAndRefresh() {
+  AppRig rig;
+  QVERIFY(rig.started);
+  // The processor's image differs from the defaults for the mic volume.
+  {
+    core::Session scratch;
+    scratch.Params().SetParam(1, 14, 42);
+    scratch.Params().SetParam(4, 22, 7);
+    rig.processor.SetImage(scratch.Params().Image());
+  }
+  rig.Start();
+  auto& pane = rig.Frame().ConnectionPane();
+  QCOMPARE(pane.text(), QString::fromUtf8("未连接"));
+  QVERIFY(rig.ConnectAndSync());
+  QCOMPARE(Slider(rig, 32829)->Pos(), 42);
+  QCOMPARE(Slider(rig, 32858)->Pos(), 42);
+  QCOMPARE(LabelText(rig, 32832), QString::fromUtf8("话筒音量: 42"));
+  // The noise gate shows what the decoded image holds.
+  QCOMPARE(Slider(rig, 32846)->Pos(), rig.session.Params().Mirror(4, 22).AsInt());
+  rig.View().UpdateStatus();
+  QCOMPARE(pane.text(), QString::fromUtf8("IP：已连接"));
+  QCOMPARE(pane.TextColor(), QColor(0, 150, 0));
+  QVERIFY(rig.View().Timer3Active());
+  QCOMPARE(rig.View().LastTrayText(), QString::fromUtf8("设备已连接，同步中……"));
+  QCOMPARE(rig.Frame().ModePane().text(), QString::fromUtf8("当前模式:M1"));
+}
+
+void AppShellTest::sliderMovesBothCopiesAndSends_data() {
+  QTest::addColumn<int>("master");
+  QTest::addColumn<bool>("fromOutput");
+  QTest::addColumn<int>("value");
+  QTest::addColumn<QString>("label");
+  QTest::addColumn<std::uint32_t>("word");
+  QTest::newRow("mic from output") << int(ui::kMic) << true << 80 << QString::fromUtf8("话筒音量: 80")
+                                   << PercentWord(80);
+  QTest::newRow("effect from input") << int(ui::kEffect) << false << 5 << QString::fromUtf8("效果总音量:  5")
+                                     << PercentWord(5);
+  QTest::newRow("reverb from output") << int(ui::kReverb) << true << 33 << QString::fromUtf8("混响音量:   33")
+                                      << PercentWord(33);
+  QTest::newRow("echo from input") << int(ui::kEcho) << false << 99 << QString::fromUtf8("回声音量: 99")
+                                   << PercentWord(99);
+  QTest::newRow("music from output") << int(ui::kMusic) << true << 50 << QString::fromUtf8("音乐音量: 50")
+                                     << PercentWord(50);
+  QTest::newRow("noise gate from input") << int(ui::kNoiseGate) << false << 100
+                                         << QString::fromUtf8("音乐噪声门:100") << GateWord(100);
+}
+
+void AppShellTest::sliderMovesBothCopiesAndSends() {
+  QFETCH(int, master);
+  QFETCH(bool, fromOutput);
+  QFETCH(int, value);
+  QFETCH(QString, label);
+  QFETCH(std::uint32_t, word);
+  AppRig rig;
+  rig.Start();
+  QVERIFY(rig.ConnectAndSync());
+  const ui::MasterControl& c = ui::kMasterControls[static_cast<std::size_t>(master)];
+  rig.Frame().Ribbon().SetActiveCategory(fromOutput ? 1 : 0);
+  auto* moved = Slider(rig, fromOutput ? c.sliderOut : c.sliderIn);
+  auto* other = Slider(rig, fromOutput ? c.sliderIn : c.sliderOut);
+  moved->setValue(value);  // as a drag does
+  QCOMPARE(other->Pos(), value);
+  QCOMPARE(LabelText(rig, c.labelIn), label);
+  QCOMPARE(LabelText(rig, c.labelOut), label);
+  QCOMPARE(rig.session.Params().Mirror(c.module, c.param).AsInt(), value);
+  QVERIFY(QTest::qWaitFor([&] { return rig.LastParamWord(c.module, c.param) == word; }, 3000));
+}
+
+void AppShellTest::micVolumeClampedToMaximum() {
+  AppRig rig;
+  rig.Start();
+  QVERIFY(rig.ConnectAndSync());
+  auto settings = rig.session.Records().DeviceSettings();
+  settings[5] = 60;
+  rig.session.Records().SetDeviceSettings(settings);
+  Slider(rig, 32829)->setValue(75);
+  QCOMPARE(Slider(rig, 32829)->Pos(), 60);
+  QCOMPARE(Slider(rig, 32858)->Pos(), 60);
+  QCOMPARE(NoticeText(rig), QString::fromUtf8("不能超过最大话筒音量!"));
+  QVERIFY(QTest::qWaitFor([&] { return rig.LastParamWord(1, 14) == PercentWord(60); }, 3000));
+}
+
+void AppShellTest::muteBoxesToggle() {
+  AppRig rig;
+  rig.Start();
+  QVERIFY(rig.ConnectAndSync());
+  QVERIFY(!Box(rig, 32847)->isChecked());
+  Box(rig, 32847)->click();
+  QCOMPARE(rig.session.Params().Mirror(1, 15).AsInt(), 0);
+  QVERIFY(Box(rig, 32847)->isChecked());
+  QVERIFY(Box(rig, 32859)->isChecked());
+  QVERIFY(QTest::qWaitFor([&] { return rig.LastParamWord(1, 15) == PercentWord(0); }, 3000));
+  // Moving the muted mic says so; the effect says nothing.
+  Slider(rig, 32829)->setValue(10);
+  QCOMPARE(NoticeText(rig), QString::fromUtf8("当前是静音状态"));
+  rig.app->Notice()->close();
+  QTest::qWait(10);
+  Slider(rig, 32830)->setValue(10);
+  QVERIFY(rig.app->Notice() == nullptr);
+  Box(rig, 32859)->click();
+  QCOMPARE(rig.session.Params().Mirror(1, 15).AsInt(), 100);
+  QVERIFY(!Box(rig, 32847)->isChecked());
+  QVERIFY(QTest::qWaitFor([&] { return rig.LastParamWord(1, 15) == PercentWord(100); }, 3000));
+}
+
+void AppShellTest::pitchWords_data() {
+  QTest::addColumn<int>("pitch");
+  QTest::addColumn<std::uint32_t>("word");
+  QTest::addColumn<QString>("caption");
+  QTest::newRow("-5") << -5 << std::uint32_t{0} << QString::fromUtf8("音乐变调:-5");
+  QTest::newRow("+5") << 5 << std::uint32_t{10} << QString::fromUtf8("音乐变调:+5");
+  QTest::newRow("+1") << 1 << std::uint32_t{6} << QString::fromUtf8("音乐变调:+1");
+}
+
+void AppShellTest::pitchWords() {
+  QFETCH(int, pitch);
+  QFETCH(std::uint32_t, word);
+  QFETCH(QString, caption);
+  AppRig rig;
+  rig.Start();
+  QVERIFY(rig.ConnectAndSync());
+  Slider(rig, 32841)->setValue(pitch);
+  QCOMPARE(Slider(rig, 32880)->Pos(), pitch);
+  QCOMPARE(rig.session.Params().Display().musicPitch, pitch);
+  QCOMPARE(rig.Frame().Ribbon().Category(0)->Panel(ui::kPitchPanel)->Name(), caption);
+  QVERIFY(rig.View().Timer4Active());
+  QVERIFY(QTest::qWaitFor([&] { return rig.LastParamWord(4, 21) == word; }, 3000));
+}
+
+void AppShellTest::noiseGateLabelInEnglish() {
+  AppRig rig;
+  rig.Start(1);
+  Slider(rig, 32846)->setValue(7);
+  QCOMPARE(LabelText(rig, 32842), QStringLiteral("Noisegate:      7"));
+  QCOMPARE(LabelText(rig, 32878), QStringLiteral("Noisegate:      7"));
+}
+
+void AppShellTest::trackClickStepsByOne() {
+  AppRig rig;
+  rig.Start();
+  rig.Frame().resize(1200, 760);
+  rig.Frame().show();
+  auto* s = Slider(rig, 32829);
+  s->SetPos(20);
+  QSignalSpy commands(s, &ui::CMFCRibbonStepSlider::Command);
+  QTest::mouseClick(s, Qt::LeftButton, {}, QPoint(s->width() - 3, s->height() / 2));
+  QCOMPARE(s->Pos(), 21);
+  QCOMPARE(commands.count(), 1);
+  QTest::mouseClick(s, Qt::LeftButton, {}, QPoint(2, s->height() / 2));
+  QCOMPARE(s->Pos(), 20);
+  QCOMPARE(Slider(rig, 32858)->Pos(), 20);
+}
+
+void AppShellTest::wheelOverPanelMovesBothCopies() {
+  AppRig rig;
+  rig.Start();
+  rig.Frame().show();
+  rig.Frame().Ribbon().SetActiveCategory(1);
+  Slider(rig, 32919)->SetPos(30);
+  Slider(rig, 32918)->SetPos(30);
+  ui::RibbonPanel* panel = rig.Frame().Ribbon().Category(1)->Panel(2);
+  QWheelEvent wheel(QPointF(5, 5), panel->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(panel, &wheel);
+  QCOMPARE(Slider(rig, 32919)->Pos(), 31);
+  QCOMPARE(Slider(rig, 32918)->Pos(), 31);
+  QCOMPARE(rig.session.Params().Mirror(3, 24).AsInt(), 31);
+  // Over the tabs the wheel does not switch categories.
+  auto* tabs = rig.Frame().Ribbon().findChild<QTabBar*>();
+  QWheelEvent tabWheel(QPointF(5, 5), tabs->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                       Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(tabs, &tabWheel);
+  QCOMPARE(rig.Frame().Ribbon().ActiveCategory(), 1);
+}
+
+void AppShellTest::loadModeWithoutChanges() {
+  AppRig rig;
+  rig.Start();
+  QVERIFY(rig.ConnectAndSync());
+  rig.processor.ClearRequests();
+  rig.View().OnCommand(32912);  // M3
+  QVERIFY(rig.prompts.questions.empty());
+  QVERIFY(rig.Got({0x05, 0x02}));
+  QVERIFY(rig.WaitSynced());
+  QCOMPARE(rig.session.Records().CurrentMode(), 2);
+  rig.View().UpdateStatus();
+  QCOMPARE(rig.Frame().ModePane().text(), QString::fromUtf8("当前模式:M3"));
+}
+
+void AppShellTest::loadModeWithChangesAsks_data() {
+  QTest::addColumn<int>("language");
+  QTest::addColumn<bool>("yes");
+  QTest::addColumn<QString>("caption");
+  QTest::addColumn<QString>("text");
+  QTest::newRow("zh, no") << 0 << false << QString::fromUtf8("信息") << QString::fromUtf8("参数已更改，确定要直接载入模式三?");
+  QTest::newRow("en, yes") << 1 << true << "Information" << "Setting changed ! Are you sure load mode3?";
+}
+
+void AppShellTest::loadModeWithChangesAsks() {
+  QFETCH(int, language);
+  QFETCH(bool, yes);
+  QFETCH(QString, caption);
+  QFETCH(QString, text);
+  AppRig rig;
+  rig.Start(language);
+  QVERIFY(rig.ConnectAndSync());
+  rig.processor.ClearRequests();
+  rig.session.Records().SetSettingsChanged(true);
+  rig.prompts.yes = yes;
+  rig.View().OnCommand(32912);
+  QCOMPARE(rig.prompts.questions.size(), std::size_t{1});
+  QCOMPARE(rig.prompts.questions[0].caption, caption);
+  QCOMPARE(rig.prompts.questions[0].text, text);
+  if (yes) {
+    QVERIFY(rig.Got({0x05, 0x02}));
+    QVERIFY(rig.WaitSynced());
+  } else {
+    QTest::qWait(100);
+    QVERIFY(!rig.Got({0x05, 0x02}));
+  }
+}
+
+void AppShellTest::storeModeTwo_data() {
+  QTest::addColumn<int>("language");
+  QTest::addColumn<QString>("question");
+  QTest::addColumn<QString>("notice");
+  QTest::newRow("zh") << 0 << QString::fromUtf8("确定要保存至机器模式二?") << QString::fromUtf8("正在储存模式二,请稍等");
+  QTest::newRow("en") << 1 << "Save to machine mode 2?" << QString::fromUtf8("Saving Mode 2 ……");
+}
+
+void AppShellTest::storeModeTwo() {
+  QFETCH(int, language);
+  QFETCH(QString, question);
+  QFETCH(QString, notice);
+  AppRig rig;
+  rig.Start(language);
+  QVERIFY(rig.ConnectAndSync());
+  rig.session.Records().SetSettingsChanged(true);
+  rig.View().OnCommand(32915);  // M2
+  QCOMPARE(rig.prompts.questions.size(), std::size_t{1});
+  QCOMPARE(rig.prompts.questions[0].text, question);
+  QVERIFY(QTest::qWaitFor([&] { return rig.Got({0x04, 0x01}); }, 3000));
+  QVERIFY(!rig.session.Records().SettingsChanged());
+  QCOMPARE(rig.session.Records().CurrentMode(), 1);
+  // The notice follows 500 ms later.
+  QVERIFY(NoticeText(rig) != notice);
+  QVERIFY(QTest::qWaitFor([&] { return NoticeText(rig) == notice; }, 2000));
+  QVERIFY(rig.app->Notice()->RemainingMs() > 2000);
+}
+
+void AppShellTest::modeFileSlotRule() {
+  AppRig rig;
+  rig.Start();
+  QVERIFY(rig.ConnectAndSync());
+  const QString named = rig.dir.filePath(QStringLiteral("M2 living room.mode"));
+  const QString other = rig.dir.filePath(QStringLiteral("my m2.mode"));
+  rig.View().SaveModeFileAt(named);
+  rig.View().SaveModeFileAt(other);
+  QCOMPARE(rig.settings->RecentFiles().first(), other);
+
+  rig.processor.ClearRequests();
+  rig.View().LoadModeFileAt(other);
+  QVERIFY(QTest::qWaitFor([&] { return rig.app->SyncDialog() == nullptr && rig.Got({0x32}); }, 10000));
+  QTest::qWait(100);
+  QVERIFY(!rig.Got({0x03, 0x01}));
+
+  rig.processor.ClearRequests();
+  rig.View().LoadModeFileAt(named);
+  QVERIFY(QTest::qWaitFor([&] { return rig.Got({0x04, 0x01}); }, 10000));
+  const int named03 = rig.IndexOf({0x03, 0x01});
+  QVERIFY(named03 >= 0);
+  QVERIFY(rig.IndexOf({0x04, 0x01}, named03) > named03);
+  QVERIFY(rig.IndexOf({0x32}) < named03);
+  QCOMPARE(rig.app->pendingModeSlot, -1);
+  QCOMPARE(rig.session.Records().CurrentMode(), 1);
+}
+
+void AppShellTest::protocolMismatchBoxOnceAndLinkClosed() {
+  sim::ProcessorOptions options;
+  options.protocolVersion = 17;
+  AppRig rig(options);
+  rig.Start();
+  QCOMPARE(rig.View().ConnectNetwork(QStringLiteral("127.0.0.1"), rig.server.Port()), 1);
+  QVERIFY(QTest::qWaitFor([&] { return !rig.prompts.messages.empty(); }, 15000));
+  QCOMPARE(rig.prompts.messages.size(), std::size_t{1});
+  QCOMPARE(rig.prompts.messages[0].caption, QString::fromUtf8("错误"));
+  QCOMPARE(rig.prompts.messages[0].text, QString::fromUtf8("E:NR620_11 通信版本不匹配!"));
+  QVERIFY(!rig.session.Link().IsOpen());
+  QVERIFY(!rig.View().Timer3Active());
+  QVERIFY(QTest::qWaitFor([&] { return rig.processor.Counters().disconnectNotices >= 1; }, 3000));
+}
+
+void AppShellTest::linkLostNotice() {
+  AppRig rig;
+  rig.Start(1);
+  QVERIFY(rig.ConnectAndSync());
+  rig.server.SetHeartbeatMs(0);
+  rig.server.SetSilentAfterMs(0);
+  QVERIFY(QTest::qWaitFor([&] { return !rig.prompts.messages.empty(); }, 15000));
+  QCOMPARE(rig.prompts.messages.back().text, QStringLiteral("Host timeout,Disconnected!"));
+  QVERIFY(!rig.session.Link().IsOpen());
+  rig.View().UpdateStatus();
+  QCOMPARE(rig.Frame().ConnectionPane().text(), QStringLiteral("Disconnected"));
+  QCOMPARE(rig.Frame().ConnectionPane().TextColor(), QColor(220, 0, 0));
+}
+
+void AppShellTest::hostBusyNotice() {
+  AppRig rig;
+  // Another client holds the processor.
+  core::Session other;
+  other.Link().State().networkMode = true;
+  QCOMPARE(other.Tcp().TcpConnect("127.0.0.1", rig.server.Port()), core::link::kTcpConnected);
+  QVERIFY(QTest::qWaitFor([&] { return rig.server.HasClient(); }, 3000));
+  rig.Start();
+  QCOMPARE(rig.View().ConnectNetwork(QStringLiteral("127.0.0.1"), rig.server.Port()), 1);
+  QVERIFY(QTest::qWaitFor([&] { return rig.app->hostBusy; }, 5000));
+  QCOMPARE(NoticeText(rig), QString::fromUtf8("主机已连接其他设备，请先断开!"));
+  QVERIFY(rig.app->SyncDialog() == nullptr);
+  other.Disconnect(false);
+}
+
+void AppShellTest::languageSwitchRetextsRibbon() {
+  AppRig rig;
+  rig.Start();
+  ui::RibbonBar& ribbon = rig.Frame().Ribbon();
+  QCOMPARE(ribbon.CategoryName(0), QString::fromUtf8("输入控制"));
+  QCOMPARE(ribbon.Category(0)->Panel(0)->Name(), QString::fromUtf8("话筒音量"));
+  rig.View().OnCommand(32805);
+  QCOMPARE(rig.settings->Language(), 1);
+  QCOMPARE(ribbon.CategoryName(0), QStringLiteral("Input"));
+  QCOMPARE(ribbon.CategoryName(1), QStringLiteral("Output"));
+  const QStringList en = {"Mic  Vol", "Effect Vol", "Reverb Vol", "Echo Vol", "Music Vol", "Music Pitch+0", "Load", "Save"};
+  for (int p = 0; p < en.size(); ++p) {
+    QCOMPARE(ribbon.Category(0)->Panel(p)->Name(), en[p]);
+    QCOMPARE(ribbon.Category(1)->Panel(p)->Name(), en[p]);
+  }
+  QCOMPARE(Box(rig, 32847)->text(), QStringLiteral("Mute"));
+  QCOMPARE(LabelText(rig, 32832),
+           QStringLiteral("Mic    Vol: %1").arg(rig.session.Params().Mirror(1, 14).AsInt(), 3));
+  QCOMPARE(qobject_cast<QToolButton*>(ribbon.Element(32938))->text(), QStringLiteral("Connect IP"));
+  rig.View().UpdateStatus();
+  QCOMPARE(rig.Frame().ConnectionPane().text(), QStringLiteral("Disconnected"));
+  QCOMPARE(rig.Frame().BypassBox().text(), QStringLiteral("Bypass"));
+  rig.View().OnCommand(32805);
+  QCOMPARE(ribbon.CategoryName(0), QString::fromUtf8("输入控制"));
+  QCOMPARE(ribbon.CategoryName(1), QString::fromUtf8("输出调节"));
+  QCOMPARE(ribbon.Category(1)->Panel(1)->Name(), QString::fromUtf8("效果总音量"));
+  QCOMPARE(ribbon.Category(1)->Panel(5)->Name(), QString::fromUtf8("音乐变调+0"));
+  QCOMPARE(LabelText(rig, 32920),
+           QString::fromUtf8("混响音量:%1").arg(rig.session.Params().Mirror(3, 24).AsInt(), 3));
+}
+
+void AppShellTest::noticeReplacesText() {
+  AppRig rig;
+  rig.Start();
+  rig.app->ShowNotice(QStringLiteral("first"), 1100);
+  ui::CInfoDlg* first = rig.app->Notice();
+  QVERIFY(first != nullptr);
+  rig.app->ShowNotice(QStringLiteral("second"), 3000);
+  QCOMPARE(rig.app->Notice(), first);
+  QCOMPARE(first->Text(), QStringLiteral("second"));
+  QVERIFY(first->RemainingMs() > 1100);
+  QCOMPARE(qobject_cast<QAbstractButton*>(ui::FindCtrl(first, 2))->text(), QString::fromUtf8("关闭"));
+  qobject_cast<QAbstractButton*>(ui::FindCtrl(first, 2))->click();
+  QVERIFY(QTest::qWaitFor([&] { return rig.app->Notice() == nullptr; }, 1000));
+  rig.app->ShowNotice(QStringLiteral("third"), 50);
+  QVERIFY(rig.app->Notice() != nullptr);
+  QVERIFY(QTest::qWaitFor([&] { return rig.app->Notice() == nullptr; }, 2000));
+}
+
+void AppShellTest::singleInstanceTakesOverStaleMarker() {
+  QTemporaryDir dir;
+  const QString name = dir.filePath(QStringLiteral("NR620 V1.0"));
+  // A marker nobody answers, as a crashed instance leaves it.
+  QFile marker(name);
+  QVERIFY(marker.open(QIODevice::WriteOnly));
+  marker.close();
+  ui::SingleInstance first(name);
+  QCOMPARE(first.Claim(300), ui::SingleInstance::Result::Primary);
+  QLocalSocket probe;
+  probe.connectToServer(name);
+  QVERIFY(probe.waitForConnected(1000));
+  QCOMPARE(ui::SingleInstance::Message(ui::SingleInstance::Result::NoWindow),
+           QString::fromUtf8("已有一个实例在运行，但找不到它的主窗口！"));
+  QCOMPARE(ui::SingleInstance::Message(ui::SingleInstance::Result::CreateFailed),
+           QString::fromUtf8("创建信标对象失败，程序退出！"));
+}
+
+void AppShellTest::secondProcessActivatesFirst() {
+  QTemporaryDir runtime;
+  QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  const QString name = QDir(runtime.path()).filePath(QStringLiteral("NR620 V1.0"));
+  ui::SingleInstance first(name);
+  QCOMPARE(first.Claim(300), ui::SingleInstance::Result::Primary);
+  int activations = 0;
+  first.SetActivate([&] {
+    ++activations;
+    return true;
+  });
+  QProcess second;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  env.insert(QStringLiteral("XDG_CONFIG_HOME"), runtime.path());
+  second.setProcessEnvironment(env);
+  second.start(QStringLiteral(DSPTUNER_PATH), {});
+  QVERIFY(second.waitForStarted(5000));
+  QVERIFY(QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 10000));
+  QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+  QCOMPARE(second.exitCode(), 0);
+  QCOMPARE(activations, 1);
+}
+
+void AppShellTest::pageAreaNeverBelowMinimum() {
+  AppRig rig;
+  rig.Start();
+  int created = 0;
+  rig.pages.Register(ui::ids::kDelayPage, {[&](QWidget* parent, int) {
+                                             ++created;
+                                             return new QWidget(parent);
+                                           },
+                                           {}, {}, {}});
+  rig.Frame().resize(1040, 700);
+  rig.Frame().show();
+  QResizeEvent small(QSize(900, 300), rig.View().size());
+  QApplication::sendEvent(&rig.View(), &small);
+  QCOMPARE(rig.View().PageRect(), QRect(0, 0, 1024, 520));
+  // No factory: the page area stays empty.
+  QVERIFY(rig.View().CurrentPage() == nullptr);
+  rig.View().ShowPage(ui::ids::kDelayPage, 0);
+  rig.View().ShowPage(ui::ids::kDelayPage, 0);
+  QCOMPARE(created, 1);
+  QCOMPARE(rig.View().CurrentPage()->geometry(), QRect(0, 0, 1024, 520));
+  rig.View().ShowPage(ui::ids::kOutputPage, 3);
+  QVERIFY(rig.View().CurrentPage() == nullptr);
+  QCOMPARE(rig.Frame().minimumSize(), QSize(1040, 700));
+}
+
+void AppShellTest::commandsNeedConnection() {
+  AppRig rig;
+  rig.Start(1);
+  rig.View().OnCommand(32827);
+  QCOMPARE(NoticeText(rig), QStringLiteral("Please connect device!"));
+  rig.View().OnCommand(32912);
+  rig.View().OnCommand(32916);
+  rig.View().OnCommand(32811);
+  QVERIFY(rig.prompts.questions.empty());
+  QCOMPARE(rig.processor.Requests().size(), std::size_t{0});
+  QCOMPARE(ui::CRV4470v13View::InputSourceTemplate(0x55, "NR620"), 542);
+  QCOMPARE(ui::CRV4470v13View::InputSourceTemplate(0, "NR620"), 530);
+  QCOMPARE(ui::CRV4470v13View::InputSourceTemplate(0, "Unknown"), 512);
+}
+
+QTEST_MAIN(AppShellTest)
+#include "app_shell_test.moc"

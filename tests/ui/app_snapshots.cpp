@@ -1,0 +1,110 @@
+#include "app_snapshots.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QPixmap>
+#include <QTest>
+#include <cstdio>
+
+#include "app_test_support.h"
+#include "ui/app/about_dlg.h"
+#include "ui/app/command_ids.h"
+#include "ui/app/dialog_ip.h"
+#include "ui/app/info_dlg.h"
+#include "ui/app/syn_dlg.h"
+#include "ui/app/wait_dlg.h"
+
+namespace apptest {
+
+namespace {
+
+bool Save(QWidget& w, const QString& dir, const QString& name, int& count) {
+  w.show();
+  QTest::qWait(30);
+  const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
+  if (!w.grab().save(path)) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+  }
+  ++count;
+  return true;
+}
+
+}  // namespace
+
+int RenderAppSnapshots(const QString& outDir) {
+  QDir().mkpath(outDir);
+  int count = 0;
+  const char* const suffix[] = {"zh", "en"};
+  for (int language = 0; language < 2; ++language) {
+    const QString lang = QString::fromLatin1(suffix[language]);
+    AppRig rig;
+    if (!rig.started) return -1;
+    {
+      core::Session scratch;
+      scratch.Params().SetParam(1, 14, 72);
+      scratch.Params().SetParam(1, 16, 55);
+      scratch.Params().SetParam(3, 24, 40);
+      scratch.Params().SetParam(2, 28, 38);
+      scratch.Params().SetParam(4, 12, 80);
+      scratch.Params().SetParam(4, 22, 7);
+      scratch.Params().SetParam(2, 29, 0);
+      rig.processor.SetImage(scratch.Params().Image());
+    }
+    rig.Start(language);
+    rig.Frame().resize(1180, 760);
+    if (!rig.ConnectAndSync()) return -1;
+    rig.View().UpdateStatus();
+    if (!Save(rig.Frame(), outDir, QStringLiteral("main_128_%1").arg(lang), count)) return -1;
+    rig.Frame().Ribbon().SetActiveCategory(1);
+    rig.View().UpdateStatus();
+    if (!Save(rig.Frame(), outDir, QStringLiteral("main_128_output_%1").arg(lang), count)) return -1;
+
+    ui::UiLanguage& l = rig.app->Language();
+    {
+      ui::CInfoDlg notice(l);
+      notice.setAttribute(Qt::WA_DeleteOnClose, false);
+      notice.ShowText(l.Pick("正在储存模式二,请稍等", "Saving Mode 2 ……"), 60000);
+      if (!Save(notice, outDir, QStringLiteral("dialog_344_%1").arg(lang), count)) return -1;
+    }
+    {
+      ui::CDialogIP ip(l, *rig.settings, {});
+      ip.setAttribute(Qt::WA_DeleteOnClose, false);
+      l.ApplyDialogTexts(&ip, ui::ids::kConnectDialog);
+      ip.SetPort(30303);
+      if (!Save(ip, outDir, QStringLiteral("dialog_521_%1").arg(lang), count)) return -1;
+      ip.SetAddress(QStringLiteral("10.0.0.254"));
+      ip.SetPort(1);
+      ip.TryConnect();  // no connector: error 0
+      if (!Save(ip, outDir, QStringLiteral("dialog_521_error_%1").arg(lang), count)) return -1;
+    }
+    {
+      ui::CSynDlg syn(l, QString(), {});
+      if (!Save(syn, outDir, QStringLiteral("dialog_syn_%1").arg(lang), count)) return -1;
+    }
+    {
+      ui::CWaitDlg wait(l, l.Pick("正在添加插座，请稍候……", "Adding a plug, please wait……"), {0x4A, 0, 0}, {}, {});
+      QTest::qWait(400);
+      if (!Save(wait, outDir, QStringLiteral("dialog_wait_%1").arg(lang), count)) return -1;
+    }
+    {
+      auto status = rig.session.Records().Status();
+      status[16] = 1;
+      status[22] = 2;
+      status[20] = 1;
+      status[19] = 2;
+      status[18] = 3;
+      status[17] = 9;
+      ui::CAboutDlg about(true, rig.session.Records().Identity(), ui::CAboutDlg::ChipsFromStatus(status),
+                          rig.app->statusPolling);
+      if (!Save(about, outDir, QStringLiteral("dialog_100_%1").arg(lang), count)) return -1;
+      QKeyEvent release(QEvent::KeyRelease, Qt::Key_F11, Qt::ControlModifier | Qt::ShiftModifier);
+      QApplication::sendEvent(&about, &release);
+      if (!Save(about, outDir, QStringLiteral("dialog_100_revealed_%1").arg(lang), count)) return -1;
+    }
+  }
+  return count;
+}
+
+}  // namespace apptest

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "core/session.h"
+#include "sim/processor_sim.h"
+#include "sim/sim_tcp_server.h"
+#include "ui/app/app_settings.h"
+#include "ui/app/main_frame.h"
+#include "ui/app/main_view.h"
+#include "ui/app/page_registry.h"
+#include "ui/app/prompts.h"
+#include "ui/app/ribbon_bar.h"
+#include "ui/app/rv4470v13_app.h"
+
+namespace apptest {
+
+// Records every box and answers from a script.
+class FakePrompts final : public ui::Prompts {
+ public:
+  struct Shown {
+    QString caption, text;
+  };
+  bool Question(QWidget*, const QString& caption, const QString& text) override {
+    questions.push_back({caption, text});
+    return yes;
+  }
+  Answer QuestionCancel(QWidget*, const QString& caption, const QString& text) override {
+    questions.push_back({caption, text});
+    return closeAnswer;
+  }
+  void Message(QWidget*, const QString& caption, const QString& text, Icon) override {
+    messages.push_back({caption, text});
+  }
+  QString OpenFile(QWidget*, const QString&) override { return openPath; }
+  QString SaveFile(QWidget*, const QString&, const QString&, const QString&) override { return savePath; }
+
+  bool yes = true;
+  Answer closeAnswer = Answer::No;
+  QString openPath, savePath;
+  std::vector<Shown> questions, messages;
+};
+
+// The application against a simulated processor on loopback, with its own
+// settings file and no USB attempt.
+struct AppRig {
+  explicit AppRig(sim::ProcessorOptions options = {}, sim::ServerOptions serverOptions = {})
+      : processor(options), server(processor, serverOptions) {
+    std::string error;
+    started = server.Start(error);
+    settings = std::make_unique<ui::AppSettings>(dir.filePath(QStringLiteral("settings.ini")));
+  }
+  ~AppRig() {
+    app.reset();
+    server.Stop();
+  }
+
+  void Start(int language = 0) {
+    settings->SetLanguage(language);
+    app = std::make_unique<ui::CRV4470v13App>(session, *settings, prompts, pages,
+                                              ui::CRV4470v13App::Options{false, false});
+    app->Start();
+  }
+  ui::CMainFrame& Frame() { return *app->Frame(); }
+  ui::CRV4470v13View& View() { return app->Frame()->View(); }
+
+  // Connects through the connect dialog's path and waits for the end of
+  // the read-all.
+  bool ConnectAndSync() {
+    if (View().ConnectNetwork(QStringLiteral("127.0.0.1"), server.Port()) != 1) return false;
+    return WaitSynced();
+  }
+  bool WaitSynced(int timeoutMs = 10000) {
+    // The sync dialog opens from a queued call and closes on MsgSyncDone.
+    QTest::qWait(50);
+    return QTest::qWaitFor([&] { return app->SyncDialog() == nullptr && RemoteKeysAsked(); },
+                           timeoutMs);
+  }
+  bool RemoteKeysAsked() const {
+    for (const auto& r : processor.Requests()) {
+      if (!r.empty() && r[0] == 0x62) return true;
+    }
+    return false;
+  }
+  // The last word of a parameter frame (module, param) the processor got.
+  std::optional<std::uint32_t> LastParamWord(int module, int param) const {
+    std::optional<std::uint32_t> word;
+    for (const auto& r : processor.Requests()) {
+      if (r.size() >= 9 && r[0] == 0x09 && r[2] == module && r[3] == param) {
+        word = (std::uint32_t{r[5]} << 24) | (std::uint32_t{r[6]} << 16) | (std::uint32_t{r[7]} << 8) | r[8];
+      }
+    }
+    return word;
+  }
+  bool Got(std::initializer_list<std::uint8_t> body) const {
+    const sim::Bytes want(body);
+    for (const auto& r : processor.Requests()) {
+      if (r == want) return true;
+    }
+    return false;
+  }
+  // Index of the first request equal to `body` at or after `from`, or -1.
+  int IndexOf(std::initializer_list<std::uint8_t> body, int from = 0) const {
+    const sim::Bytes want(body);
+    const auto requests = processor.Requests();
+    for (int i = from; i < static_cast<int>(requests.size()); ++i) {
+      if (requests[static_cast<std::size_t>(i)] == want) return i;
+    }
+    return -1;
+  }
+
+  QTemporaryDir dir;
+  sim::ProcessorSim processor;
+  sim::SimTcpServer server;
+  bool started = false;
+  core::Session session;
+  std::unique_ptr<ui::AppSettings> settings;
+  FakePrompts prompts;
+  ui::PageRegistry pages;
+  std::unique_ptr<ui::CRV4470v13App> app;
+};
+
+}  // namespace apptest
