@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -87,6 +88,9 @@ class AppShellTest : public QObject {
   void secondProcessActivatesFirst();
   void pageAreaNeverBelowMinimum();
   void commandsNeedConnection();
+  void closePrompt_data();
+  void closePrompt();
+  void openDocumentFile();
 };
 
 void AppShellTest::settingsDefaultsOnEmptyStore() {
@@ -649,6 +653,60 @@ void AppShellTest::commandsNeedConnection() {
   QCOMPARE(ui::CRV4470v13View::InputSourceTemplate(0x55, "NR620"), 542);
   QCOMPARE(ui::CRV4470v13View::InputSourceTemplate(0, "NR620"), 530);
   QCOMPARE(ui::CRV4470v13View::InputSourceTemplate(0, "Unknown"), 512);
+}
+
+void AppShellTest::closePrompt_data() {
+  QTest::addColumn<int>("answer");
+  QTest::addColumn<bool>("closed");
+  QTest::newRow("cancel keeps running") << int(ui::Prompts::Answer::Cancel) << false;
+  QTest::newRow("no closes with 8A") << int(ui::Prompts::Answer::No) << true;
+  QTest::newRow("yes saves, stores, closes") << int(ui::Prompts::Answer::Yes) << true;
+}
+
+void AppShellTest::closePrompt() {
+  QFETCH(int, answer);
+  QFETCH(bool, closed);
+  AppRig rig;
+  rig.Start();
+  QVERIFY(rig.ConnectAndSync());
+  rig.session.Records().SetSettingsChanged(true);
+  rig.prompts.closeAnswer = static_cast<ui::Prompts::Answer>(answer);
+  rig.prompts.savePath = rig.dir.filePath(QStringLiteral("preset.mode"));
+  rig.processor.ClearRequests();
+  QCOMPARE(rig.Frame().close(), closed);
+  QCOMPARE(rig.prompts.questions.size(), std::size_t{1});
+  QCOMPARE(rig.prompts.questions[0].caption, QString::fromUtf8("保存?"));
+  QCOMPARE(rig.session.Link().IsOpen(), !closed);
+  if (closed) QVERIFY(QTest::qWaitFor([&] { return rig.processor.Counters().disconnectNotices >= 1; }, 3000));
+  const bool saved = answer == int(ui::Prompts::Answer::Yes);
+  QCOMPARE(QFile::exists(rig.prompts.savePath), saved);
+  if (saved) {
+    QCOMPARE(QFileInfo(rig.prompts.savePath).size(), qint64{3578});
+    QVERIFY(!rig.session.Records().SettingsChanged());
+  }
+}
+
+void AppShellTest::openDocumentFile() {
+  AppRig rig;
+  rig.Start();
+  // Missing file.
+  QVERIFY(!rig.app->OpenDocumentFile(rig.dir.filePath(QStringLiteral("gone.mode"))));
+  QCOMPARE(rig.prompts.messages.size(), std::size_t{1});
+  QCOMPARE(rig.prompts.messages[0].caption, QString::fromUtf8("文件打开错误"));
+  QCOMPARE(rig.prompts.messages[0].text, QString::fromUtf8("文件不存在！"));
+  QVERIFY(rig.ConnectAndSync());
+  const QString upper = rig.dir.filePath(QStringLiteral("SHOW.MODE"));
+  rig.View().SaveModeFileAt(upper);
+  QVERIFY(QFile::exists(upper));
+  rig.processor.ClearRequests();
+  QVERIFY(rig.app->OpenDocumentFile(upper));
+  QVERIFY(QTest::qWaitFor([&] { return rig.app->SyncDialog() == nullptr && rig.Got({0x32}); }, 10000));
+  // Another extension is not taken.
+  const QString text = rig.dir.filePath(QStringLiteral("notes.txt"));
+  QFile f(text);
+  QVERIFY(f.open(QIODevice::WriteOnly));
+  f.close();
+  QVERIFY(!rig.app->OpenDocumentFile(text));
 }
 
 QTEST_MAIN(AppShellTest)
