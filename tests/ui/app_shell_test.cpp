@@ -91,6 +91,7 @@ class AppShellTest : public QObject {
   void closePrompt_data();
   void closePrompt();
   void openDocumentFile();
+  void commandLineFileWaitsForSync();
 };
 
 void AppShellTest::settingsDefaultsOnEmptyStore() {
@@ -707,6 +708,24 @@ void AppShellTest::openDocumentFile() {
   QVERIFY(f.open(QIODevice::WriteOnly));
   f.close();
   QVERIFY(!rig.app->OpenDocumentFile(text));
+}
+
+void AppShellTest::commandLineFileWaitsForSync() {
+  AppRig rig;
+  rig.Start();
+  const QString file = rig.dir.filePath(QStringLiteral("m4 party.mode"));
+  auto identity = rig.session.Records().Identity();
+  identity.SetProtocolVersion(20);
+  rig.session.Records().SetIdentity(identity);  // the file of a protocol-20 processor
+  rig.View().SaveModeFileAt(file);
+  rig.app->OpenAfterFirstSync(file);
+  QTest::qWait(50);
+  QVERIFY(!rig.Got({0x32}));
+  QVERIFY(rig.ConnectAndSync());
+  // After the read-all the file is pushed and, named m4, stored in mode 4.
+  QVERIFY(QTest::qWaitFor([&] { return rig.Got({0x04, 0x03}); }, 10000));
+  QVERIFY(rig.Got({0x32}));
+  QVERIFY(rig.app->TakePendingOpen().isEmpty());
 }
 
 QTEST_MAIN(AppShellTest)

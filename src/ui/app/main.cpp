@@ -99,10 +99,12 @@ int main(int argc, char** argv) {
   app.Start();
   const QStringList files = parser.positionalArguments();
   if (!files.isEmpty()) {
-    const QString file = files.first();
-    // The link comes up with timer 1; a mode file waits for the first
-    // synchronisation to have started.
-    QTimer::singleShot(1500, &app, [&app, file] { app.OpenDocumentFile(file); });
+    // A missing file is reported at once; a mode file waits for the link.
+    if (!QFileInfo::exists(files.first())) {
+      app.OpenDocumentFile(files.first());
+    } else {
+      app.OpenAfterFirstSync(files.first());
+    }
   }
   return qapp.exec();
 }

@@ -622,6 +622,9 @@ void CRV4470v13View::OnSyncDone(int /*afterWrite*/) {
       app_.pendingModeSlot = -1;
     }
     RefreshAll();
+    if (const QString file = app_.TakePendingOpen(); !file.isEmpty()) {
+      QTimer::singleShot(0, this, [this, file] { app_.OpenDocumentFile(file); });
+    }
     return;
   }
   const QString text = QString::fromUtf8("E:%1_%2 通信版本不匹配!")

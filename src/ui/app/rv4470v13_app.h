@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "ui/app/app_settings.h"
 #include "ui/app/dialog_ip.h"
@@ -66,6 +67,10 @@ class CRV4470v13App : public QObject {
   // The recent-file list and the command line: true when a mode file was
   // taken (the path then stays in the recent list).
   bool OpenDocumentFile(const QString& path);
+  // The command line's file: opened once the first synchronisation after
+  // start-up has ended (without a processor nothing is loaded).
+  void OpenAfterFirstSync(const QString& path) { pendingOpen_ = path; }
+  QString TakePendingOpen() { return std::exchange(pendingOpen_, QString()); }
   void OpenConnectDialog();
   void RunAbout();
   // Another start asked this one to show itself: false without a window.
@@ -100,6 +105,7 @@ class CRV4470v13App : public QObject {
   QPointer<CSynDlg> sync_;
   QPointer<CWaitDlg> wait_;
   QPointer<CDialogIP> connectDialog_;
+  QString pendingOpen_;
 };
 
 }  // namespace ui
