@@ -13,3 +13,9 @@ target_include_directories(dsptuner_app_snapshots PUBLIC ${CMAKE_CURRENT_SOURCE_
 target_link_libraries(dsptuner_app_snapshots PUBLIC dsptuner_app Qt6::Test)
 add_executable(app_snapshots app_snapshots_main.cpp)
 target_link_libraries(app_snapshots PRIVATE dsptuner_app_snapshots)
+
+add_executable(app_link_events_test app_link_events_test.cpp)
+target_link_libraries(app_link_events_test PRIVATE dsptuner_app Qt6::Test)
+set_target_properties(app_link_events_test PROPERTIES AUTOMOC ON)
+add_test(NAME ui.app_link_events_test COMMAND app_link_events_test)
+set_tests_properties(ui.app_link_events_test PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 60)
