@@ -92,6 +92,8 @@ class AppShellTest : public QObject {
   void closePrompt();
   void openDocumentFile();
   void commandLineFileWaitsForSync();
+  void usbStartupArrivalAndRemoval();
+  void usbPermissionSaidOnce();
 };
 
 void AppShellTest::settingsDefaultsOnEmptyStore() {
@@ -726,6 +728,47 @@ void AppShellTest::commandLineFileWaitsForSync() {
   QVERIFY(QTest::qWaitFor([&] { return rig.Got({0x04, 0x03}); }, 10000));
   QVERIFY(rig.Got({0x32}));
   QVERIFY(rig.app->TakePendingOpen().isEmpty());
+}
+
+void AppShellTest::usbStartupArrivalAndRemoval() {
+  AppRig rig({}, {}, true);
+  rig.Start(0, true);  // timer 1 tries the USB link after 250 ms
+  QVERIFY(rig.WaitSynced());
+  QVERIFY(rig.session.Link().IsOpen());
+  QVERIFY(!rig.session.Link().State().networkMode.load());
+  rig.View().UpdateStatus();
+  QCOMPARE(rig.Frame().ConnectionPane().text(), QString::fromUtf8("USB：已连接"));
+  QVERIFY(rig.View().Timer3Active());
+  // A second arrival while the link is open changes nothing.
+  const auto opened = rig.hid->OpenedPaths().size();
+  rig.View().OnDeviceArrived(sim::SimHidBackend::kDevicePath);
+  QCOMPARE(rig.hid->OpenedPaths().size(), opened);
+  // A removal of another device changes nothing; of ours closes the link.
+  rig.View().OnDeviceRemoved("/dev/hidraw-other");
+  QVERIFY(rig.session.Link().IsOpen());
+  rig.hid->Unplug();
+  rig.View().OnDeviceRemoved(sim::SimHidBackend::kDevicePath);
+  QVERIFY(!rig.session.Link().IsOpen());
+  QVERIFY(!rig.View().Timer3Active());
+  QCOMPARE(rig.View().LastTrayText(), QString::fromUtf8("设备已断开!"));
+  // Plugged in again: connected and synchronised again.
+  rig.hid->Plug();
+  rig.processor.ClearRequests();
+  rig.View().OnDeviceArrived(sim::SimHidBackend::kDevicePath);
+  QVERIFY(rig.WaitSynced());
+  QVERIFY(rig.session.Link().IsOpen());
+}
+
+void AppShellTest::usbPermissionSaidOnce() {
+  AppRig rig({}, {}, true);
+  rig.hid->DenyAccess(sim::SimHidBackend::kDevicePath);
+  rig.Start(1, true);
+  QVERIFY(QTest::qWaitFor([&] { return !rig.prompts.messages.empty(); }, 3000));
+  QVERIFY(rig.prompts.messages[0].text.contains(QStringLiteral("dsptunectl udev-rules")));
+  QVERIFY(rig.prompts.messages[0].text.contains(QStringLiteral("permission")));
+  rig.View().OnDeviceArrived(sim::SimHidBackend::kDevicePath);
+  QCOMPARE(rig.prompts.messages.size(), std::size_t{1});
+  QVERIFY(!rig.session.Link().IsOpen());
 }
 
 QTEST_MAIN(AppShellTest)

@@ -10,6 +10,7 @@
 
 #include "core/session.h"
 #include "sim/processor_sim.h"
+#include "sim/sim_hid_backend.h"
 #include "sim/sim_tcp_server.h"
 #include "ui/app/app_settings.h"
 #include "ui/app/main_frame.h"
@@ -50,8 +51,12 @@ class FakePrompts final : public ui::Prompts {
 // The application against a simulated processor on loopback, with its own
 // settings file and no USB attempt.
 struct AppRig {
-  explicit AppRig(sim::ProcessorOptions options = {}, sim::ServerOptions serverOptions = {})
-      : processor(options), server(processor, serverOptions) {
+  explicit AppRig(sim::ProcessorOptions options = {}, sim::ServerOptions serverOptions = {},
+                  bool usb = false)
+      : processor(options),
+        server(processor, serverOptions),
+        hid(usb ? new sim::SimHidBackend(processor) : nullptr),
+        session(std::unique_ptr<core::link::HidBackend>(hid)) {
     std::string error;
     started = server.Start(error);
     settings = std::make_unique<ui::AppSettings>(dir.filePath(QStringLiteral("settings.ini")));
@@ -61,10 +66,10 @@ struct AppRig {
     server.Stop();
   }
 
-  void Start(int language = 0) {
+  void Start(int language = 0, bool startUsbAttempt = false) {
     settings->SetLanguage(language);
     app = std::make_unique<ui::CRV4470v13App>(session, *settings, prompts, pages,
-                                              ui::CRV4470v13App::Options{false, false});
+                                              ui::CRV4470v13App::Options{startUsbAttempt, false});
     app->Start();
   }
   ui::CMainFrame& Frame() { return *app->Frame(); }
@@ -119,6 +124,7 @@ struct AppRig {
   sim::ProcessorSim processor;
   sim::SimTcpServer server;
   bool started = false;
+  sim::SimHidBackend* hid;  // owned by the session; null: hidapi
   core::Session session;
   std::unique_ptr<ui::AppSettings> settings;
   FakePrompts prompts;
