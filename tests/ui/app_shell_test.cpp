@@ -94,6 +94,7 @@ class AppShellTest : public QObject {
   void commandLineFileWaitsForSync();
   void usbStartupArrivalAndRemoval();
   void usbPermissionSaidOnce();
+  void f7OpensMachineSettings();
 };
 
 void AppShellTest::settingsDefaultsOnEmptyStore() {
@@ -769,6 +770,29 @@ void AppShellTest::usbPermissionSaidOnce() {
   rig.View().OnDeviceArrived(sim::SimHidBackend::kDevicePath);
   QCOMPARE(rig.prompts.messages.size(), std::size_t{1});
   QVERIFY(!rig.session.Link().IsOpen());
+}
+
+void AppShellTest::f7OpensMachineSettings() {
+  AppRig rig;
+  rig.Start();
+  rig.Frame().show();
+  int opened = 0;
+  rig.app->SetMachineSettingsOpener([&] { ++opened; });
+  QTest::keyRelease(&rig.Frame(), Qt::Key_F7);
+  QCOMPARE(opened, 1);
+  QTest::keyRelease(&rig.Frame(), Qt::Key_F7);
+  QCOMPARE(opened, 2);
+  // Ignored while a synchronisation dialog runs.
+  bool checked = false;
+  QTimer::singleShot(50, [&] {
+    QVERIFY(rig.app->SyncDialog() != nullptr);
+    QVERIFY(!rig.app->HandleF7());
+    checked = true;
+    rig.app->CloseSyncDialog();
+  });
+  rig.app->ShowSyncDialog(QString());
+  QVERIFY(checked);
+  QCOMPARE(opened, 2);
 }
 
 QTEST_MAIN(AppShellTest)

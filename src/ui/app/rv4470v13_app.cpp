@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 
 #include "core/link/hotplug_monitor.h"
@@ -25,6 +26,7 @@ CRV4470v13App::CRV4470v13App(core::Session& session, AppSettings& settings, Prom
     : session_(session), settings_(settings), prompts_(prompts), pages_(pages), options_(options) {}
 
 CRV4470v13App::~CRV4470v13App() {
+  qApp->removeEventFilter(this);
   if (hotplug_) hotplug_->Stop();
   session_.Link().SetEvents(nullptr);
   session_.Disconnect(false);
@@ -44,6 +46,25 @@ void CRV4470v13App::Start() {
   }
   frame_->resize(1180, 760);
   frame_->show();
+  qApp->installEventFilter(this);
+}
+
+bool CRV4470v13App::HandleF7() {
+  if (!f7Guard_ || sync_) return false;
+  f7Guard_ = false;
+  if (machineSettingsOpener_) machineSettingsOpener_();
+  f7Guard_ = true;
+  return true;
+}
+
+bool CRV4470v13App::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyRelease && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F7 &&
+      !static_cast<QKeyEvent*>(event)->isAutoRepeat() && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->isWindow()) {
+    HandleF7();
+    return true;
+  }
+  return QObject::eventFilter(watched, event);
 }
 
 void CRV4470v13App::ShowNotice(const QString& text, int durationMs) {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -76,6 +77,11 @@ class CRV4470v13App : public QObject {
   // Another start asked this one to show itself: false without a window.
   bool Activate();
 
+  // F7 (key release) opens the machine settings dialog through this
+  // opener, unless a synchronisation dialog runs or F7 is being handled.
+  void SetMachineSettingsOpener(std::function<void()> opener) { machineSettingsOpener_ = std::move(opener); }
+  bool HandleF7();
+
   CInfoDlg* Notice() const { return notice_; }
   CSynDlg* SyncDialog() const { return sync_; }
   CWaitDlg* WaitDialog() const { return wait_; }
@@ -106,6 +112,11 @@ class CRV4470v13App : public QObject {
   QPointer<CWaitDlg> wait_;
   QPointer<CDialogIP> connectDialog_;
   QString pendingOpen_;
+  std::function<void()> machineSettingsOpener_;
+  bool f7Guard_ = true;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 }  // namespace ui
