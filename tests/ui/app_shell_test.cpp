@@ -23,6 +23,7 @@
 #include "ui/app/command_ids.h"
 #include "ui/app/dialog_ip.h"
 #include "ui/app/info_dlg.h"
+#include "ui/app/wait_dlg.h"
 #include "ui/app/language_file.h"
 #include "ui/app/master_controls.h"
 #include "ui/app/ribbon_bar.h"
@@ -95,6 +96,9 @@ class AppShellTest : public QObject {
   void usbStartupArrivalAndRemoval();
   void usbPermissionSaidOnce();
   void f7OpensMachineSettings();
+  void syncDialogTimeOut();
+  void waitDialog_data();
+  void waitDialog();
 };
 
 void AppShellTest::settingsDefaultsOnEmptyStore() {
@@ -793,6 +797,62 @@ void AppShellTest::f7OpensMachineSettings() {
   rig.app->ShowSyncDialog(QString());
   QVERIFY(checked);
   QCOMPARE(opened, 2);
+}
+
+void AppShellTest::syncDialogTimeOut() {
+  AppRig rig;
+  rig.Start(1);
+  QVERIFY(rig.ConnectAndSync());
+  rig.app->syncTimeoutMs = 100;
+  rig.app->ShowSyncDialog(QString());  // nothing ends it: the time-out does
+  QCOMPARE(rig.prompts.messages.size(), std::size_t{1});
+  QCOMPARE(rig.prompts.messages[0].caption, QString::fromUtf8("错误"));
+  QCOMPARE(rig.prompts.messages[0].text, QString::fromUtf8("发生错误，与设备数据同步超时……"));
+  QVERIFY(!rig.session.Link().IsOpen());  // network mode: the link is closed
+  QVERIFY(rig.app->SyncDialog() == nullptr);
+}
+
+void AppShellTest::waitDialog_data() {
+  QTest::addColumn<QString>("ending");
+  QTest::newRow("time-out") << "timeout";
+  QTest::newRow("cancel button") << "cancel";
+  QTest::newRow("finish at once") << "finish0";
+  QTest::newRow("finish after a delay") << "finish";
+}
+
+void AppShellTest::waitDialog() {
+  QFETCH(QString, ending);
+  AppRig rig;
+  rig.Start();
+  std::vector<ui::CWaitDlg::Request> cancelled;
+  rig.app->SetPlugCancelAction([&](ui::CWaitDlg::Request r) { cancelled.push_back(r); });
+  rig.app->waitTimeoutMs = ending == QLatin1String("timeout") ? 200 : 5000;
+  int progress = -1;
+  QTimer::singleShot(400, [&] {
+    ui::CWaitDlg* w = rig.app->WaitDialog();
+    if (w == nullptr) return;
+    QCOMPARE(w->Text(), QStringLiteral("adding"));
+    progress = w->Progress();
+    if (ending == QLatin1String("cancel")) qobject_cast<QAbstractButton*>(ui::FindCtrl(w, 3))->click();
+    if (ending == QLatin1String("finish0")) w->Finish(0);
+    if (ending == QLatin1String("finish")) {
+      w->Finish(150);
+      progress = w->Progress();
+    }
+  });
+  rig.app->ShowWaitDialog(QStringLiteral("adding"), 0x4A, 0, 0);
+  QVERIFY(rig.app->WaitDialog() == nullptr);
+  if (ending == QLatin1String("timeout")) {
+    QCOMPARE(cancelled.size(), std::size_t{1});
+    QCOMPARE(cancelled[0].function, std::uint8_t{0x4A});
+    QCOMPARE(NoticeText(rig), QString::fromUtf8("发生错误，操作超时……"));
+  } else if (ending == QLatin1String("cancel")) {
+    QCOMPARE(cancelled.size(), std::size_t{1});
+    QVERIFY(progress >= 10);  // the bar stepped
+  } else {
+    QVERIFY(cancelled.empty());
+    if (ending == QLatin1String("finish")) QCOMPARE(progress, 100);
+  }
 }
 
 QTEST_MAIN(AppShellTest)

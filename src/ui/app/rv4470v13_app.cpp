@@ -81,7 +81,7 @@ void CRV4470v13App::ShowSyncDialog(const QString& text) {
     prompts_.Message(frame_.get(), QString::fromUtf8("错误"), QString::fromUtf8("发生错误，与设备数据同步超时……"),
                      Prompts::Icon::Error);
     if (session_.Link().State().networkMode.load()) session_.Tcp().TcpClose(false);
-  }, frame_.get());
+  }, frame_.get(), syncTimeoutMs);
   sync_ = &dialog;
   dialog.exec();
   sync_ = nullptr;
@@ -99,10 +99,10 @@ void CRV4470v13App::ShowWaitDialog(const QString& text, std::uint8_t function, s
   }
   CWaitDlg dialog(
       language_, text, {function, node, value},
-      [](CWaitDlg::Request) {
-        // The smart-plug cancel requests arrive with the smart-plug link.
+      [this](CWaitDlg::Request request) {
+        if (plugCancel_) plugCancel_(request);
       },
-      [this] { ShowNotice(QString::fromUtf8("发生错误，操作超时……"), 1100); }, frame_.get());
+      [this] { ShowNotice(QString::fromUtf8("发生错误，操作超时……"), 1100); }, frame_.get(), waitTimeoutMs);
   wait_ = &dialog;
   dialog.exec();
   wait_ = nullptr;

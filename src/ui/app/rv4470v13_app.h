@@ -82,6 +82,9 @@ class CRV4470v13App : public QObject {
   void SetMachineSettingsOpener(std::function<void()> opener) { machineSettingsOpener_ = std::move(opener); }
   bool HandleF7();
 
+  // What cancelling a plug wait sends (the smart-plug link fills it in).
+  void SetPlugCancelAction(std::function<void(CWaitDlg::Request)> action) { plugCancel_ = std::move(action); }
+
   CInfoDlg* Notice() const { return notice_; }
   CSynDlg* SyncDialog() const { return sync_; }
   CWaitDlg* WaitDialog() const { return wait_; }
@@ -96,6 +99,8 @@ class CRV4470v13App : public QObject {
   int outputPageChannel = 0;
   bool hostBusy = false;
   std::atomic<bool> statusPolling{true};
+  int syncTimeoutMs = CSynDlg::kTimeoutMs;
+  int waitTimeoutMs = CWaitDlg::kTimeoutMs;
 
  private:
   core::Session& session_;
@@ -114,6 +119,7 @@ class CRV4470v13App : public QObject {
   QString pendingOpen_;
   std::function<void()> machineSettingsOpener_;
   bool f7Guard_ = true;
+  std::function<void(CWaitDlg::Request)> plugCancel_;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -13,7 +13,7 @@
 namespace ui {
 
 CSynDlg::CSynDlg(const UiLanguage& language, const QString& text, std::function<void()> onTimeout,
-                 QWidget* parent)
+                 QWidget* parent, int timeoutMs)
     : QDialog(parent),
       bar_(new QProgressBar(this)),
       text_(new QLabel(this)),
@@ -38,7 +38,7 @@ CSynDlg::CSynDlg(const UiLanguage& language, const QString& text, std::function<
 
   timeout_->setSingleShot(true);
   connect(timeout_, &QTimer::timeout, this, &CSynDlg::OnTimeout);
-  timeout_->start(kTimeoutMs);
+  timeout_->start(timeoutMs);
 }
 
 void CSynDlg::Cancel() {

@@ -20,7 +20,7 @@ class CSynDlg : public QDialog {
   static constexpr int kTimeoutMs = 30000;
 
   CSynDlg(const UiLanguage& language, const QString& text, std::function<void()> onTimeout,
-          QWidget* parent = nullptr);
+          QWidget* parent = nullptr, int timeoutMs = kTimeoutMs);
 
   // Kills timer 110 and closes (the synchronisation ended).
   void Cancel();

@@ -16,7 +16,7 @@ namespace ui {
 
 CWaitDlg::CWaitDlg(const UiLanguage& language, const QString& text, Request request,
                    std::function<void(Request)> cancelAction, std::function<void()> onTimeout,
-                   QWidget* parent)
+                   QWidget* parent, int timeoutMs)
     : QDialog(parent),
       bar_(new QProgressBar(this)),
       text_(new QLabel(this)),
@@ -25,6 +25,7 @@ CWaitDlg::CWaitDlg(const UiLanguage& language, const QString& text, Request requ
       timeout_(new QTimer(this)),
       finish_(new QTimer(this)),
       request_(request),
+      timeoutMs_(timeoutMs),
       cancelAction_(std::move(cancelAction)),
       onTimeout_(std::move(onTimeout)) {
   SetDialogBackground(this);
@@ -63,7 +64,7 @@ CWaitDlg::CWaitDlg(const UiLanguage& language, const QString& text, Request requ
 
 void CWaitDlg::Rearm() {
   step_->start(kStepMs);
-  timeout_->start(kTimeoutMs);
+  timeout_->start(timeoutMs_);
 }
 
 void CWaitDlg::Finish(int delayMs) {

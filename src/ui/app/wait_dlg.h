@@ -31,7 +31,7 @@ class CWaitDlg : public QDialog {
   // `onTimeout` runs after the time-out closed the dialog.
   CWaitDlg(const UiLanguage& language, const QString& text, Request request,
            std::function<void(Request)> cancelAction, std::function<void()> onTimeout,
-           QWidget* parent = nullptr);
+           QWidget* parent = nullptr, int timeoutMs = kTimeoutMs);
 
   // Restarts the step timer and the time-out.
   void Rearm();
@@ -56,6 +56,7 @@ class CWaitDlg : public QDialog {
   QTimer* timeout_;
   QTimer* finish_;
   Request request_;
+  int timeoutMs_;
   std::function<void(Request)> cancelAction_;
   std::function<void()> onTimeout_;
 };
