@@ -33,20 +33,20 @@ sanitize: sanitize-asan sanitize-tsan
 
 sanitize-asan: bootstrap
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDSPTUNER_BENCH=OFF \
-	  -DDSPTUNER_SANITIZE=address,undefined
+	  -DDSPTUNER_UI=OFF -DDSPTUNER_SANITIZE=address,undefined
 	cmake --build build-asan -j$(JOBS)
 	ctest --test-dir build-asan --output-on-failure -j$(JOBS)
 
 sanitize-tsan: bootstrap
 	cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDSPTUNER_BENCH=OFF \
-	  -DDSPTUNER_SANITIZE=thread
+	  -DDSPTUNER_UI=OFF -DDSPTUNER_SANITIZE=thread
 	cmake --build build-tsan -j$(JOBS)
 	TSAN_OPTIONS=halt_on_error=1 setarch $$(uname -m) -R ctest --test-dir build-tsan --output-on-failure -j$(JOBS)
 
 # The libFuzzer targets, built with clang, each with a short smoke run.
 fuzz: bootstrap
 	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
-	  -DDSPTUNER_BENCH=OFF -DDSPTUNER_FUZZ=ON
+	  -DDSPTUNER_BENCH=OFF -DDSPTUNER_FUZZ=ON -DDSPTUNER_UI=OFF
 	cmake --build build-fuzz -j$(JOBS)
 	ctest --test-dir build-fuzz --output-on-failure -R '^fuzz\.'
 

@@ -1,0 +1,21 @@
+#pragma once
+
+class QObject;
+class QWidget;
+
+namespace ui {
+
+// Every control that has an id keeps it as the integer property "ctrlId";
+// pages and tests find their controls by it.
+void SetCtrlId(QObject* object, int id);
+// The id, or -1 when the object has none.
+int CtrlId(const QObject* object);
+// `root` itself or the first of its descendants with the id, or null.
+QWidget* FindCtrl(QWidget* root, int id);
+
+template <typename T>
+T* FindCtrlAs(QWidget* root, int id) {
+  return qobject_cast<T*>(FindCtrl(root, id));
+}
+
+}  // namespace ui
