@@ -1,12 +1,12 @@
 #include "cli/dump.h"
 
+#include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
+#include "cli/format.h"
 #include "core/params/param_table.h"
 #include "core/params/sound_field.h"
 #include "core/presets/mode_file.h"
@@ -16,30 +16,6 @@ namespace cli {
 using namespace core::params;
 
 namespace {
-
-constexpr const char* kFieldPointNames[1 + kFieldSourceCount] = {
-    "listener",           "front left",          "centre",
-    "front right",        "back surround left",  "subwoofer",
-    "back surround right", "side surround left", "side surround right"};
-
-std::string Printf(const char* fmt, auto... args) {
-  char buf[256];
-  std::snprintf(buf, sizeof buf, fmt, args...);
-  return buf;
-}
-
-// A float as text; infinities and NaN spelled out.
-std::string Num(double v) {
-  if (std::isnan(v)) return "nan";
-  if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
-  return Printf("%.7g", v);
-}
-
-// A float for JSON; non-finite values become null.
-nlohmann::json JsonNum(double v) {
-  if (!std::isfinite(v)) return nullptr;
-  return v;
-}
 
 std::vector<Word> RecordWords(const DeviceImage& image, const ParamEntry& e) {
   std::vector<Word> w;
@@ -93,31 +69,30 @@ std::string CompressorName(int i) { return i < kOutputCount ? "CH" + std::to_str
 
 bool LoadSettingsFile(const std::string& path, DeviceImage& image,
                       std::optional<core::link::DeviceIdentity>& header, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = path + ": cannot open: " + std::strerror(errno);
-    return false;
-  }
-  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    error = path + ": read error";
-    return false;
-  }
   constexpr std::size_t kHeader = core::presets::kModeFileHeaderSize;
-  if (bytes.size() == kImageSize) {
+  constexpr std::size_t kModeFile = core::presets::kModeFileSize;
+  // One byte more than the largest form, to tell a longer file.
+  std::array<std::uint8_t, kModeFile + 1> bytes{};
+  const core::presets::FileResult r = core::presets::ReadFilePrefix(path, bytes);
+  if (!r) {
+    error = path + ": cannot open: " + std::strerror(r.error);
+    return false;
+  }
+  if (r.size == kImageSize) {
     header.reset();
     std::memcpy(image.data(), bytes.data(), kImageSize);
     return true;
   }
-  if (bytes.size() == core::presets::kModeFileSize) {
+  if (r.size == kModeFile) {
     header.emplace();
     std::memcpy(header->bytes.data(), bytes.data(), kHeader);
     std::memcpy(image.data(), bytes.data() + kHeader, kImageSize);
     return true;
   }
-  error = path + ": neither a device image nor a mode file (" + std::to_string(bytes.size()) +
-          " bytes, expected " + std::to_string(kImageSize) + " or " +
-          std::to_string(core::presets::kModeFileSize) + ")";
+  error = path + ": neither a device image nor a mode file (" +
+          (r.size > kModeFile ? "more than " + std::to_string(kModeFile) : std::to_string(r.size)) +
+          " bytes, expected " + std::to_string(kImageSize) + " or " + std::to_string(kModeFile) +
+          ")";
   return false;
 }
 
@@ -176,7 +151,7 @@ std::string DumpText(const core::Session& s,
   out += "\n# Sound field\n";
   out += Printf("room %d m x %d m\n", g.width, g.length);
   for (std::size_t p = 0; p < g.points.size(); ++p) {
-    out += Printf("point %zu %-20s x %+.1f m  y %+.1f m\n", p, kFieldPointNames[p], g.points[p].x,
+    out += Printf("point %zu %-20s x %+.1f m  y %+.1f m\n", p, FieldPointName(p), g.points[p].x,
                   g.points[p].y);
   }
   for (int c = 0; c < kOutputCount; ++c) {
@@ -248,7 +223,7 @@ nlohmann::json DumpJson(const core::Session& s,
   const SoundFieldGeometry g = s.Params().Geometry();
   json points = json::array();
   for (std::size_t p = 0; p < g.points.size(); ++p) {
-    points.push_back({{"point", p}, {"name", kFieldPointNames[p]}, {"x", g.points[p].x},
+    points.push_back({{"point", p}, {"name", FieldPointName(p)}, {"x", g.points[p].x},
                       {"y", g.points[p].y}});
   }
   json levels = json::array();

@@ -1,12 +1,13 @@
 // dsptunectl: the processor's settings from the command line.
 #include <CLI/CLI.hpp>
-#include <cstdio>
-#include <fstream>
+#include <cstring>
 #include <iostream>
 
 #include "cli/dump.h"
+#include "cli/file_commands.h"
 #include "cli/net_commands.h"
 #include "core/params/device_image.h"
+#include "core/presets/file_io.h"
 #include "core/session.h"
 
 namespace {
@@ -18,11 +19,10 @@ using cli::kFailed;
 int WriteDefaults(const std::string& path) {
   core::params::DeviceImage image{};
   core::params::BuildDefaultImage(image);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (out) out.write(reinterpret_cast<const char*>(image.data()), image.size());
-  if (out) out.flush();
-  if (!out) {
-    std::cerr << "dsptunectl: " << path << ": cannot write the image\n";
+  const core::presets::FileResult r = core::presets::WriteFileSafely(path, image);
+  if (!r) {
+    std::cerr << "dsptunectl: " << path << ": cannot write the image: " << std::strerror(r.error)
+              << "\n";
     return kFailed;
   }
   return kDone;
@@ -47,9 +47,10 @@ int Dump(const std::string& path, bool json) {
   return std::cout.good() ? kDone : kFailed;
 }
 
+constexpr const char* kHostHelp = "Processor address, HOST or HOST:PORT (port 30303 by default)";
+
 void AddHost(CLI::App* verb, std::string& host) {
-  verb->add_option("--host", host, "Processor address, HOST or HOST:PORT (port 30303 by default)")
-      ->required();
+  verb->add_option("--host", host, kHostHelp)->required();
 }
 
 }  // namespace
@@ -70,6 +71,16 @@ int main(int argc, char** argv) {
       ->required();
   dump->add_flag("--json", dumpJson, "Print one JSON document instead of text");
 
+  std::string diffA, diffB;
+  bool diffJson = false;
+  auto* diff = app.add_subcommand(
+      "diff",
+      "Show the parameters, bands and identity fields that differ between two images or mode "
+      "files. Exit code 0: equal, 1: different, 2: bad usage or a file that cannot be read");
+  diff->add_option("a", diffA, "First image or mode file")->required();
+  diff->add_option("b", diffB, "Second image or mode file")->required();
+  diff->add_flag("--json", diffJson, "Print one JSON document instead of text");
+
   std::string host;
   bool infoJson = false;
   auto* info = app.add_subcommand("info", "Show a network processor's identity, protocol and mode");
@@ -82,14 +93,29 @@ int main(int argc, char** argv) {
   read->add_option("-o,--output", readOut, "Mode file to write (3578 bytes)")->required();
 
   std::string writeFile;
-  auto* write = app.add_subcommand("write", "Restore a mode file into a network processor");
+  cli::WriteOptions writeOptions;
+  auto* write = app.add_subcommand(
+      "write",
+      "Restore a mode file into a network processor. A file whose name begins with m1..m4 "
+      "(any case, e.g. \"M2 living room.mode\") is then stored into that device mode");
   write->add_option("file", writeFile, "Mode file to send")->required()->check(CLI::ExistingFile);
   AddHost(write, host);
+  auto* slotOption =
+      write->add_option("--slot", writeOptions.slot, "Store into device mode N (1..4, M1..M4) instead")
+          ->check(CLI::Range(1, 4));
+  write->add_flag("--no-store", writeOptions.noStore, "Store into no device mode")
+      ->excludes(slotOption);
 
   int setModule = 0, setParam = 0;
-  std::string setValue;
-  auto* set = app.add_subcommand("set", "Set one parameter, in its user unit (percent, ms, ...)");
-  AddHost(set, host);
+  std::string setValue, setFile, setOut;
+  auto* set = app.add_subcommand(
+      "set", "Set one parameter, in its user unit (percent, ms, ...), on a processor or in a file");
+  auto* setHost = set->add_option("--host", host, kHostHelp);
+  auto* setFileOption =
+      set->add_option("--file", setFile, "Image or mode file to edit instead of a processor")
+          ->excludes(setHost);
+  set->add_option("-o,--output", setOut, "With --file: write the result here, not over the file")
+      ->needs(setFileOption);
   set->add_option("module", setModule, "Module number (1 mic ... 14 loudness)")->required();
   set->add_option("param", setParam, "Parameter number within the module")->required();
   set->add_option("value", setValue, "The value")->required()->allow_extra_args(false);
@@ -103,6 +129,20 @@ int main(int argc, char** argv) {
       ->check(CLI::IsMember({"load", "store"}));
   mode->add_option("slot", modeSlot, "Mode slot 1..4")->required()->check(CLI::Range(1, 4));
 
+  std::string remoteOut, remoteFile;
+  auto* remote = app.add_subcommand("remote", "Back up or restore the learnt remote-control keys");
+  remote->require_subcommand(1);
+  auto* remoteRead = remote->add_subcommand(
+      "read", "Save a network processor's remote-key table into a remote data file");
+  AddHost(remoteRead, host);
+  remoteRead->add_option("-o,--output", remoteOut,
+                         "Remote data file to write (30 bytes; the extension becomes .remo)")
+      ->required();
+  auto* remoteApply =
+      remote->add_subcommand("apply", "Send the keys of a remote data file to a network processor");
+  remoteApply->add_option("file", remoteFile, "Remote data file (read as NAME.remo)")->required();
+  AddHost(remoteApply, host);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -112,6 +152,14 @@ int main(int argc, char** argv) {
 
   if (*defaults) return WriteDefaults(defaultsOut);
   if (*dump) return Dump(dumpFile, dumpJson);
+  if (*diff) return cli::DiffCommand(diffA, diffB, diffJson);
+  if (*set && *setFileOption) {
+    return cli::SetFileCommand(setFile, setOut, setModule, setParam, setValue);
+  }
+  if (*set && !*setHost) {
+    std::cerr << "dsptunectl: set needs --host HOST or --file FILE\n";
+    return kBadUsage;
+  }
 
   cli::HostPort target;
   std::string error;
@@ -121,8 +169,10 @@ int main(int argc, char** argv) {
   }
   if (*info) return cli::InfoCommand(target, infoJson);
   if (*read) return cli::ReadCommand(target, readOut);
-  if (*write) return cli::WriteCommand(target, writeFile);
+  if (*write) return cli::WriteCommand(target, writeFile, writeOptions);
   if (*set) return cli::SetCommand(target, setModule, setParam, setValue);
   if (*mode) return cli::ModeCommand(target, modeAction, modeSlot);
+  if (*remoteRead) return cli::RemoteReadCommand(target, remoteOut);
+  if (*remoteApply) return cli::RemoteApplyCommand(target, remoteFile);
   return kBadUsage;
 }

@@ -10,9 +10,11 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
+#include "cli/param_value.h"
 #include "core/link/commands.h"
 #include "core/params/param_table.h"
 #include "core/presets/mode_file.h"
+#include "core/presets/remote_file.h"
 #include "core/session.h"
 
 namespace cli {
@@ -140,6 +142,9 @@ std::string FileError(const core::presets::FileResult& r) {
       return r.path + ": cannot write (error " + std::to_string(r.error) + ": " +
              std::strerror(r.error) + "); is it write protected?";
     case Code::BadVersion:
+      if (r.size < 4) {
+        return r.path + ": " + std::to_string(r.size) + " bytes, too short for a mode file";
+      }
       return r.path + ": mode file version " + std::to_string(r.version) +
              " not supported (expected " + std::to_string(core::link::kProtocolVersion) + ")";
     case Code::Ok: break;
@@ -222,13 +227,23 @@ int ReadCommand(const HostPort& host, const std::string& path) {
   return kDone;
 }
 
-int WriteCommand(const HostPort& host, const std::string& path) {
+int WriteCommand(const HostPort& host, const std::string& path, const WriteOptions& options) {
+  const int slot = options.noStore        ? core::presets::kNoModeSlot
+                   : options.slot != 0    ? options.slot - 1
+                                          : core::presets::ModeSlotFromFileName(path);
   Connection c(host);
   if (!c.Connect()) return kFailed;
   if (!c.Identify()) return kFailed;  // the model decides the music input adaptation
   const auto loaded = core::presets::LoadModeFile(c.session(), path);
   if (!loaded) {
     Error(FileError(loaded));
+    return kFailed;
+  }
+  // A short file would leave the rest of the image at this tool's defaults
+  // and push them over the processor's settings.
+  if (loaded.size < core::presets::kModeFileSize) {
+    Error(path + ": " + std::to_string(loaded.size) + " bytes, shorter than a mode file (" +
+          std::to_string(core::presets::kModeFileSize) + "); nothing was written");
     return kFailed;
   }
   c.WatchTransfer("write");
@@ -238,56 +253,34 @@ int WriteCommand(const HostPort& host, const std::string& path) {
   }
   c.session().Records().SetSettingsChanged(false);
   std::cerr << "wrote " << path << " to " << c.Where() << "\n";
+  if (slot == core::presets::kNoModeSlot) return kDone;
+
+  // Name the slot, give the processor its 20 ms, then store into it.
+  const auto n = static_cast<std::uint8_t>(slot);
+  c.session().Records().SetCurrentMode(n);
+  c.link().SendCommandBytes({core::link::cmd::kNameModeSlot, n});
+  std::this_thread::sleep_for(20ms);
+  c.link().SendCommandBytes({core::link::cmd::kStoreMode, n});
+  if (!c.link().IsOpen() || !c.link().AwaitLastAnswer(kAnswerWait)) {
+    return c.Failed("store"), kFailed;
+  }
+  std::cerr << "stored into M" << slot + 1 << "\n";
   return kDone;
 }
 
 int SetCommand(const HostPort& host, int module, int param, const std::string& text) {
-  using core::params::ValueKind;
-  const core::params::ParamEntry* e = core::params::FindParam(module, param);
-  if (e == nullptr) {
-    Error("no parameter " + std::to_string(module) + "/" + std::to_string(param));
-    return kBadUsage;
-  }
-  if (!e->HasMirror() || !e->HasSlot()) {
-    Error(std::to_string(module) + "/" + std::to_string(param) + " (" + e->meaning +
-          ") is a block of words, not a single value");
-    return kBadUsage;
-  }
-  const bool floatKind = e->kind == ValueKind::Float || e->kind == ValueKind::Milliseconds;
   core::params::ParamValue value;
-  const char* begin = text.data();
-  const char* end = text.data() + text.size();
-  if (floatKind) {
-    float f = 0;
-    const auto r = std::from_chars(begin, end, f);
-    if (r.ec != std::errc() || r.ptr != end) {
-      Error("'" + text + "' is not a number");
-      return kBadUsage;
-    }
-    value = f;
-  } else {
-    int i = 0;
-    const auto r = std::from_chars(begin, end, i);
-    if (r.ec != std::errc() || r.ptr != end) {
-      Error("'" + text + "' is not a whole number");
-      return kBadUsage;
-    }
-    // Out-of-range input is clamped, as in the application.
-    if (e->kind == ValueKind::Percent) i = std::clamp(i, -100, 100);
-    if (e->kind == ValueKind::RawByte) i = std::clamp(i, 0, 255);
-    value = i;
+  std::string error;
+  if (!ParseParamValue(module, param, text, value, error)) {
+    Error(error);
+    return kBadUsage;
   }
-
   Connection c(host);
   if (!c.Connect()) return kFailed;
   if (!c.Identify()) return kFailed;
   c.session().Params().SetParam(module, param, value);
   if (!c.link().AwaitLastAnswer(kAnswerWait)) return c.Failed("set"), kFailed;
-  const core::params::ParamValue now = c.session().Params().Mirror(module, param);
-  std::cout << core::params::ModuleName(module) << "(" << module << ") " << param << " "
-            << e->meaning << " = "
-            << (now.IsFloat() ? std::to_string(now.AsFloat()) : std::to_string(now.AsInt()))
-            << (*e->unit ? std::string(" ") + e->unit : "") << "\n";
+  std::cout << DescribeSetting(module, param, c.session().Params().Mirror(module, param)) << "\n";
   return kDone;
 }
 
@@ -315,6 +308,55 @@ int ModeCommand(const HostPort& host, const std::string& action, int slot) {
     return c.Failed("read after load"), kFailed;
   }
   std::cout << "loaded M" << c.session().Records().CurrentMode() + 1 << "\n";
+  return kDone;
+}
+
+int RemoteReadCommand(const HostPort& host, const std::string& path) {
+  Connection c(host);
+  if (!c.Connect()) return kFailed;
+  c.WatchTransfer("read");
+  c.session().Sync().ReadAll();
+  if (!c.link().IsOpen() || c.GaveUp()) return c.Failed("read"), kFailed;
+  if (!c.CheckProtocol()) return kFailed;
+  if (!c.link().AwaitLastAnswer(kAnswerWait)) return c.Failed("remote keys"), kFailed;
+  const auto saved = core::presets::SaveRemoteFile(path, c.session().Records().RemoteKeys());
+  if (!saved) {
+    Error(FileError(saved));
+    return kFailed;
+  }
+  std::cerr << "saved the remote keys of " << c.session().Records().Identity().ModelName()
+            << " to " << saved.path << "\n"
+            << "note: the processor reports the codes of functions 1..15 only; functions 16..25"
+               " are saved as not learnt\n";
+  return kDone;
+}
+
+int RemoteApplyCommand(const HostPort& host, const std::string& path) {
+  core::link::RemoteKeyTable keys{};
+  const auto loaded = core::presets::LoadRemoteFile(path, keys);
+  if (!loaded) {
+    Error(FileError(loaded));
+    return kFailed;
+  }
+  // The rest of a short file's table would be zeros here: keys the
+  // processor has learnt would be wiped.
+  if (loaded.size < core::presets::kRemoteFileSize) {
+    Error(loaded.path + ": " + std::to_string(loaded.size) +
+          " bytes, shorter than a remote data file (" +
+          std::to_string(core::presets::kRemoteFileSize) + "); nothing was sent");
+    return kFailed;
+  }
+  Connection c(host);
+  if (!c.Connect()) return kFailed;
+  if (!c.Identify()) return kFailed;
+  c.session().Records().SetRemoteKeys(keys);
+  std::vector<std::uint8_t> body = {core::link::cmd::kApplyRemoteKeys};
+  body.insert(body.end(), keys.begin(), keys.end());
+  c.link().SendCommandBytes(body);
+  if (!c.link().IsOpen() || !c.link().AwaitLastAnswer(kAnswerWait)) {
+    return c.Failed("apply"), kFailed;
+  }
+  std::cerr << "applied " << loaded.path << " to " << c.Where() << "\n";
   return kDone;
 }
 

@@ -20,8 +20,20 @@ bool ParseHostPort(const std::string& text, HostPort& out, std::string& error);
 // Each returns an exit code and prints its errors on stderr.
 int InfoCommand(const HostPort& host, bool json);
 int ReadCommand(const HostPort& host, const std::string& path);
-int WriteCommand(const HostPort& host, const std::string& path);
+
+// Where `write` stores the settings after sending them: by default the
+// device mode the file's name begins with (m1..m4), none for other names.
+struct WriteOptions {
+  int slot = 0;          // 1..4 (M1..M4) overrides the name; 0 keeps the name rule
+  bool noStore = false;  // store into no device mode
+};
+int WriteCommand(const HostPort& host, const std::string& path, const WriteOptions& options);
 int SetCommand(const HostPort& host, int module, int param, const std::string& value);
 int ModeCommand(const HostPort& host, const std::string& action, int slot);
+
+// The learnt remote-control keys: saved after a read-all into a remote data
+// file (the name takes the extension "remo"), or sent from one (0x63).
+int RemoteReadCommand(const HostPort& host, const std::string& path);
+int RemoteApplyCommand(const HostPort& host, const std::string& path);
 
 }  // namespace cli

@@ -5,16 +5,23 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "core/link/device_records.h"
 #include "core/params/device_image.h"
+#include "core/params/param_table.h"
+#include "core/params/value_codec.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+
+using Bytes = std::vector<std::uint8_t>;
 
 struct Result {
   int exitCode;
@@ -47,7 +54,36 @@ class Cli : public ::testing::Test {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
   }
 
+  // Quoted for the shell.
+  static std::string Q(const fs::path& p) { return "'" + p.string() + "'"; }
+
+  static void WriteFile(const fs::path& p, const Bytes& bytes) {
+    std::ofstream(p, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+
   fs::path dir;
+};
+
+// A mode file of the default image from an NR620.
+struct ModeFile {
+  ModeFile() {
+    identity.SetProtocolVersion(20);
+    identity.SetModelName("NR620");
+    identity.SetMcuVersion("2016-10-03");
+    identity.SetDspVersion("2016-11-30");
+    core::params::BuildDefaultImage(image);
+  }
+  Bytes ImageBytes() const { return Bytes(image.begin(), image.end()); }
+  Bytes FileBytes() const {
+    Bytes b(identity.bytes.begin(), identity.bytes.end());
+    b.insert(b.end(), image.begin(), image.end());
+    return b;
+  }
+  void Word(std::size_t at, core::params::Word w) { core::params::StoreBe32(image.data() + at, w); }
+
+  core::link::DeviceIdentity identity;
+  core::params::DeviceImage image{};
 };
 
 TEST_F(Cli, DefaultsWritesTheDefaultImage) {
@@ -125,6 +161,231 @@ TEST_F(Cli, ErrorsNameTheFileAndUsageErrorsExitTwo) {
     const Result help = Run(std::string(verb) + " --help");
     EXPECT_EQ(help.exitCode, 0) << verb;
     EXPECT_NE(help.out.find("Usage"), std::string::npos) << verb;
+  }
+}
+
+
+TEST_F(Cli, DiffNamesEachDifferenceWithBothValues) {
+  using core::params::FloatBits;
+  const auto* music15 = core::params::FindParam(4, 15);
+  ASSERT_NE(music15, nullptr);
+  // (4, 16) and (4, 17) follow (4, 15): three header bytes before each word.
+  const std::size_t music17 = music15->slot + 4 * music15->words + 3 + 4 + 3;
+  struct Case {
+    const char* what;
+    std::function<void(ModeFile&)> edit;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"parameter", [](ModeFile& f) { f.Word(1495, 0x3F400002); },
+       "Mic(1) 14 mic master volume: 50 % -> 75 %"},
+      {"band", [](ModeFile& f) { f.image[core::params::EqBandOffset(7, 3) + 1] = 180; },
+       "EQ 7 CH1 band 3: type 1, 250 Hz, +0.0 dB, Q 1.414 -> type 1, 250 Hz, +3.0 dB, Q 1.414"},
+      {"model", [](ModeFile& f) { f.identity.SetModelName("NR580"); },
+       "identity model: NR620 -> NR580"},
+      {"protocol", [](ModeFile& f) { f.identity.SetProtocolVersion(17); },
+       "identity protocol: 20 -> 17"},
+      {"DSP version", [](ModeFile& f) { f.identity.SetDspVersion("2020-01-01"); },
+       "identity dspVersion: 2016-11-30 -> 2020-01-01"},
+      {"pitch", [](ModeFile& f) { f.image[core::params::kPitchByteOffset] = 7; },
+       "Music(4) 21 music pitch (low byte is pitch + 5): pitch 0 -> pitch 2"},
+      {"record no row names", [&](ModeFile& f) { f.Word(music17, FloatBits(-20.0f)); },
+       "Music(4) 17: -25 -> -20"},
+      {"block word", [](ModeFile& f) { f.Word(1558, FloatBits(0.001f)); },
+       "Mic(1) 38 channel A frequency shift coefficient: 0.000654498 -> 0.001"},
+      {"bits the value does not show", [](ModeFile& f) { f.Word(2014, 0x0100000B); },
+       "Music(4) 23 music input source, 0..13: 11 [00 00 00 0B] -> 11 [01 00 00 0B]"},
+      {"sound-field level", [](ModeFile& f) { f.Word(1358 + 4, FloatBits(-3.0f)); },
+       "sound field CH2 level: 0 dB -> -3 dB"},
+      {"sound-field point", [](ModeFile& f) { f.image[1390 + 2 + 2 * 1] = 0x94; },
+       "sound field front left x: -1.0 m -> -2.0 m"},
+      {"room", [](ModeFile& f) { f.image[1391] = 6; }, "sound field room length: 4 m -> 6 m"},
+      {"loudness level", [](ModeFile& f) { f.Word(1410, FloatBits(6.0f)); },
+       "loudness level: 0 dB -> 6 dB"},
+      {"located speaker", [](ModeFile& f) { f.image[1414] = 3; }, "located speaker code: 0 -> 3"},
+      {"spare byte", [](ModeFile& f) { f.image[1416] = 1; },
+       "spare bytes 1415..1421: 00 00 00 00 00 00 00 -> 00 01 00 00 00 00 00"},
+      {"record header", [](ModeFile& f) { f.image[1422] = 2; },
+       "record header of Mic(1) 4 Mic 1 volume: 01 04 01 -> 02 04 01"},
+  };
+  const ModeFile base;
+  WriteFile(dir / "a.mode", base.FileBytes());
+  for (const Case& c : cases) {
+    ModeFile edited;
+    c.edit(edited);
+    WriteFile(dir / "b.mode", edited.FileBytes());
+    const Result r = Run("diff " + Q(dir / "a.mode") + " " + Q(dir / "b.mode"));
+    EXPECT_EQ(r.exitCode, 1) << c.what << r.err;
+    EXPECT_EQ(r.out, c.expected + "\n") << c.what;
+  }
+}
+
+TEST_F(Cli, DiffListsSeveralDifferencesInFileOrderAndExitsZeroWhenEqual) {
+  ModeFile a, b;
+  b.identity.SetModelName("NR580");
+  b.Word(1495, 0x3F400002);
+  b.image[core::params::EqBandOffset(15, 4) + 6] = 3;  // record band 4: high pass
+  WriteFile(dir / "a.mode", a.FileBytes());
+  WriteFile(dir / "b.mode", b.FileBytes());
+  const Result r = Run("diff " + Q(dir / "a.mode") + " " + Q(dir / "b.mode"));
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out,
+            "identity model: NR620 -> NR580\n"
+            "EQ 15 record band 4: type 1, 500 Hz, +0.0 dB, Q 1.414 -> type 3, 500 Hz, +0.0 dB, Q 1.414\n"
+            "Mic(1) 14 mic master volume: 50 % -> 75 %\n");
+
+  // An image and a mode file holding it: the settings are equal.
+  WriteFile(dir / "a.img", a.ImageBytes());
+  for (const char* other : {"a.mode", "a.img"}) {
+    const Result same = Run("diff " + Q(dir / "a.img") + " " + Q(dir / other));
+    EXPECT_EQ(same.exitCode, 0) << other << same.err;
+    EXPECT_EQ(same.out, "") << other;
+  }
+}
+
+TEST_F(Cli, DiffJsonCarriesBothValuesByKind) {
+  ModeFile a, b;
+  b.identity.SetModelName("NR580");
+  b.Word(1495, 0x3F400002);
+  b.image[core::params::EqBandOffset(7, 3) + 1] = 180;
+  WriteFile(dir / "a.mode", a.FileBytes());
+  WriteFile(dir / "b.mode", b.FileBytes());
+  const Result r = Run("diff --json " + Q(dir / "a.mode") + " " + Q(dir / "b.mode"));
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  const auto doc = nlohmann::json::parse(r.out);
+  EXPECT_EQ(doc["equal"], false);
+  ASSERT_EQ(doc["identity"].size(), 1u);
+  EXPECT_EQ(doc["identity"][0], (nlohmann::json{{"field", "model"}, {"a", "NR620"}, {"b", "NR580"}}));
+  ASSERT_EQ(doc["parameters"].size(), 1u);
+  const auto& p = doc["parameters"][0];
+  EXPECT_EQ(p["module"], 1);
+  EXPECT_EQ(p["param"], 14);
+  EXPECT_EQ(p["meaning"], "mic master volume");
+  EXPECT_EQ(p["a"], 50);
+  EXPECT_EQ(p["b"], 75);
+  EXPECT_EQ(p["bHex"], "3F 40 00 02");
+  ASSERT_EQ(doc["bands"].size(), 1u);
+  const auto& band = doc["bands"][0];
+  EXPECT_EQ(band["kind"], 7);
+  EXPECT_EQ(band["band"], 3);
+  EXPECT_EQ(band["a"]["gain"], 0.0);
+  EXPECT_EQ(band["b"]["gain"], 3.0);
+  EXPECT_EQ(band["b"]["frequency"], 250);
+  EXPECT_TRUE(doc["other"].empty());
+
+  const Result same = Run("diff --json " + Q(dir / "a.mode") + " " + Q(dir / "a.mode"));
+  EXPECT_EQ(same.exitCode, 0);
+  const auto equal = nlohmann::json::parse(same.out);
+  EXPECT_EQ(equal["equal"], true);
+  for (const char* group : {"identity", "parameters", "bands", "other"}) {
+    EXPECT_TRUE(equal[group].empty()) << group;
+  }
+}
+
+TEST_F(Cli, DiffOfFilesThatCannotBeReadIsBadUsage) {
+  const Bytes bytes = ModeFile().FileBytes();
+  WriteFile(dir / "a.mode", bytes);
+  WriteFile(dir / "short.mode", Bytes(bytes.begin(), bytes.begin() + 3000));
+  const std::string good = Q(dir / "a.mode");
+  for (const std::string& args :
+       {"diff " + good + " " + Q(dir / "missing.mode"), "diff " + Q(dir / "short.mode") + " " + good,
+        "diff " + good}) {
+    const Result r = Run(args);
+    EXPECT_EQ(r.exitCode, 2) << args;
+    EXPECT_EQ(r.out, "") << args;
+  }
+}
+
+TEST_F(Cli, SetEditsOneParameterOfAFileAndKeepsEveryOtherByte) {
+  struct Case {
+    const char* file;  // "mode" or "img"
+    int module, param;
+    const char* value;
+    std::size_t slot;
+    core::params::Word word;
+    const char* printed;
+  };
+  const Case cases[] = {
+      {"mode", 1, 14, "75", 1495, 0x3F400002, "Mic(1) 14 mic master volume = 75 %"},
+      {"img", 1, 14, "75", 1495, 0x3F400002, "Mic(1) 14 mic master volume = 75 %"},
+      {"mode", 1, 14, "150", 1495, 0x3F800001, "Mic(1) 14 mic master volume = 100 %"},  // clamped
+      {"mode", 2, 11, "100.5", 1759, 4824, "Echo(2) 11 echo A time = 100.500000 ms"},
+      {"mode", 2, 11, "-5", 1759, 0, "Echo(2) 11 echo A time = 0.000000 ms"},  // no negative time
+      {"mode", 4, 23, "300", 2014, 0xFF, "Music(4) 23 music input source, 0..13 = 255"},
+  };
+  for (const Case& c : cases) {
+    const ModeFile original;
+    const bool mode = std::string(c.file) == "mode";
+    const Bytes before = mode ? original.FileBytes() : original.ImageBytes();
+    const fs::path file = dir / (std::string("room.") + c.file);
+    WriteFile(file, before);
+    const std::string args = std::to_string(c.module) + " " + std::to_string(c.param) + " -- " + c.value;
+    const Result r = Run("set --file " + Q(file) + " " + args);
+    ASSERT_EQ(r.exitCode, 0) << args << r.err;
+    EXPECT_EQ(r.out, std::string(c.printed) + "\n");
+    Bytes expected = before;
+    core::params::StoreBe32(expected.data() + (mode ? 60 : 0) + c.slot, c.word);
+    const std::string after = Slurp(file);
+    EXPECT_EQ(after, std::string(expected.begin(), expected.end())) << args;
+
+    // With -o the edit goes elsewhere and the file stays.
+    WriteFile(file, before);
+    const fs::path out = dir / "edited";
+    ASSERT_EQ(Run("set --file " + Q(file) + " -o " + Q(out) + " " + args).exitCode, 0);
+    EXPECT_EQ(Slurp(file), std::string(before.begin(), before.end()));
+    EXPECT_EQ(Slurp(out), std::string(expected.begin(), expected.end()));
+  }
+}
+
+TEST_F(Cli, SetOnAFileRefusesBadInputAndLeavesTheFile) {
+  const ModeFile original;
+  const fs::path file = dir / "room.mode";
+  const Bytes bytes = original.FileBytes();
+  WriteFile(file, bytes);
+  WriteFile(dir / "short.mode", Bytes(bytes.begin(), bytes.begin() + 100));
+  struct Case {
+    std::string args;
+    int exitCode;
+  };
+  const std::string f = "--file " + Q(file) + " ";
+  const Case cases[] = {
+      {f + "1 44 1", 2},            // a block of words
+      {f + "5 0 1", 2},             // not in the table
+      {f + "1 14 loud", 2},
+      {f + "1 14 7.5", 2},          // percent is a whole number
+      {f + "14 0 nan", 2},
+      {f + "14 0 inf", 2},
+      {f + "--host 127.0.0.1 1 14 5", 2},
+      {"-o " + Q(dir / "x.mode") + " --host 127.0.0.1 1 14 5", 2},
+      {"1 14 5", 2},
+      {"--file " + Q(dir / "missing.mode") + " 1 14 5", 1},
+      {"--file " + Q(dir / "short.mode") + " 1 14 5", 1},
+  };
+  for (const Case& c : cases) {
+    const Result r = Run("set " + c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args << r.err;
+    EXPECT_FALSE(r.err.empty()) << c.args;
+  }
+  EXPECT_EQ(Slurp(file), std::string(bytes.begin(), bytes.end()));
+  EXPECT_EQ(Slurp(dir / "short.mode").size(), 100u);
+  EXPECT_FALSE(fs::exists(dir / "missing.mode"));
+  EXPECT_FALSE(fs::exists(dir / "x.mode"));
+}
+
+TEST_F(Cli, NewVerbsHaveHelpAndRefuseBadUsage) {
+  for (const char* verb : {"diff", "write", "set", "remote", "remote read", "remote apply"}) {
+    const Result help = Run(std::string(verb) + " --help");
+    EXPECT_EQ(help.exitCode, 0) << verb;
+    EXPECT_NE(help.out.find("Usage"), std::string::npos) << verb;
+  }
+  const fs::path file = dir / "a.mode";
+  WriteFile(file, ModeFile().FileBytes());
+  for (const std::string& args :
+       {std::string("remote"), std::string("remote read -o x.remo"), std::string("remote apply k.remo"),
+        "write " + Q(file) + " --host 127.0.0.1 --slot 5",
+        "write " + Q(file) + " --host 127.0.0.1 --slot 0",
+        "write " + Q(file) + " --host 127.0.0.1 --slot 2 --no-store"}) {
+    EXPECT_EQ(Run(args).exitCode, 2) << args;
   }
 }
 

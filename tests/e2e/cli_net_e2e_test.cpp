@@ -2,12 +2,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "core/presets/mode_file.h"
+#include "core/presets/remote_file.h"
 #include "sim_fixture.h"
 
 namespace e2e {
@@ -45,9 +47,33 @@ class CliNet : public SimFixture {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
   }
 
+  static std::string Q(const fs::path& p) { return "'" + p.string() + "'"; }
+  static void WriteFile(const fs::path& p, const Bytes& bytes) {
+    std::ofstream(p, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+  static Bytes FileBytes(const fs::path& p) {
+    const std::string s = Slurp(p);
+    return Bytes(s.begin(), s.end());
+  }
+  // The requests after the write-all's end mark.
+  std::vector<Bytes> RequestsAfterWriteAll() {
+    const auto req = processor.Requests();
+    auto end = std::find(req.begin(), req.end(), Bytes{0x32});
+    if (end == req.end()) return {};
+    return std::vector<Bytes>(end + 1, req.end());
+  }
+  void WaitForHangUp() { ASSERT_TRUE(WaitFor([&] { return !server->HasClient(); })); }
+
   fs::path dir;
   std::string host;
 };
+
+core::params::DeviceImage DefaultImage() {
+  core::params::DeviceImage image{};
+  core::params::BuildDefaultImage(image);
+  return image;
+}
 
 TEST_F(CliNet, InfoShowsTheIdentity) {
   const Result r = Run("info --host " + host);
@@ -137,6 +163,165 @@ TEST_F(CliNet, ErrorsAreClear) {
 
   EXPECT_EQ(Run("info --host 127.0.0.1:99999").exitCode, 2);
   EXPECT_EQ(Run("info").exitCode, 2);
+}
+
+
+// A mode file read from the processor, edited offline, compared and
+// written back, lands in the device mode its name gives.
+TEST_F(CliNet, ReadEditDiffAndWriteBackIntoTheNamedMode) {
+  core::params::DeviceImage image = DefaultImage();
+  image[core::params::EqBandOffset(7, 3) + 1] = 180;  // CH1 band 3 at +3 dB
+  processor.SetImage(image);
+  const fs::path backup = dir / "backup.mode", edited = dir / "m2 living room.mode";
+  ASSERT_EQ(Run("read --host " + host + " -o " + Q(backup)).exitCode, 0);
+  WaitForHangUp();
+  fs::copy_file(backup, edited);
+
+  const Result set = Run("set --file " + Q(edited) + " 1 14 75");
+  ASSERT_EQ(set.exitCode, 0) << set.err;
+  const Result diff = Run("diff " + Q(backup) + " " + Q(edited));
+  EXPECT_EQ(diff.exitCode, 1) << diff.err;
+  EXPECT_EQ(diff.out, "Mic(1) 14 mic master volume: 50 % -> 75 %\n");
+
+  processor.ClearRequests();
+  const Result write = Run("write " + Q(edited) + " --host " + host);
+  ASSERT_EQ(write.exitCode, 0) << write.err;
+  EXPECT_NE(write.err.find("stored into M2"), std::string::npos) << write.err;
+  WaitForHangUp();
+  core::params::DeviceImage expected = image;
+  core::params::StoreBe32(expected.data() + 1495, 0x3F400002);
+  EXPECT_EQ(processor.Image(), expected);
+  EXPECT_EQ(processor.ModeImage(1), expected);
+  EXPECT_EQ(processor.ModeImage(0), DefaultImage()) << "no other mode is touched";
+  EXPECT_EQ(processor.NamedSlot(), 1);
+  EXPECT_EQ(processor.CurrentMode(), 1);
+  EXPECT_EQ(RequestsAfterWriteAll(), (std::vector<Bytes>{{0x03, 0x01}, {0x04, 0x01}, {0x8A}}));
+
+  // Read back, the processor holds exactly the edited file.
+  const fs::path after = dir / "after.mode";
+  ASSERT_EQ(Run("read --host " + host + " -o " + Q(after)).exitCode, 0);
+  const Result same = Run("diff " + Q(edited) + " " + Q(after));
+  EXPECT_EQ(same.exitCode, 0) << same.out;
+}
+
+TEST_F(CliNet, WriteStoresIntoTheModeTheNameOrTheOptionsChoose) {
+  struct Case {
+    const char* name;
+    const char* options;
+    int slot;  // -1: stored nowhere
+  };
+  const Case cases[] = {
+      {"m2 living room.mode", "", 1},  {"M4.mode", "", 3},
+      {"my m2.mode", "", -1},          {"backup.mode", "", -1},
+      {"backup.mode", "--slot 3", 2},  {"m1 bar.mode", "--slot 4", 3},
+      {"m3.mode", "--no-store", -1},
+  };
+  std::uint8_t marker = 0x40;
+  for (const Case& c : cases) {
+    core::params::DeviceImage image = DefaultImage();
+    image[3517] = ++marker;
+    core::link::DeviceIdentity id;
+    id.SetProtocolVersion(20);
+    Bytes file(id.bytes.begin(), id.bytes.end());
+    file.insert(file.end(), image.begin(), image.end());
+    WriteFile(dir / c.name, file);
+    std::array<core::params::DeviceImage, 4> modesBefore;
+    for (int m = 0; m < 4; ++m) modesBefore[m] = processor.ModeImage(m);
+    processor.ClearRequests();
+
+    const Result r = Run("write " + Q(dir / c.name) + " --host " + host + " " + c.options);
+    ASSERT_EQ(r.exitCode, 0) << c.name << " " << c.options << r.err;
+    WaitForHangUp();
+    EXPECT_EQ(processor.Image(), image) << c.name;
+    std::vector<Bytes> tail = {{0x8A}};
+    if (c.slot >= 0) {
+      const auto n = static_cast<std::uint8_t>(c.slot);
+      tail = {{0x03, n}, {0x04, n}, {0x8A}};
+    }
+    EXPECT_EQ(RequestsAfterWriteAll(), tail) << c.name << " " << c.options;
+    for (int m = 0; m < 4; ++m) {
+      EXPECT_EQ(processor.ModeImage(m), m == c.slot ? image : modesBefore[m])
+          << c.name << " " << c.options << ", mode " << m;
+    }
+  }
+}
+
+TEST_F(CliNet, WriteRefusesAShortModeFile) {
+  const Result read = Run("read --host " + host + " -o " + Q(dir / "full.mode"));
+  ASSERT_EQ(read.exitCode, 0) << read.err;
+  WaitForHangUp();
+  Bytes file = FileBytes(dir / "full.mode");
+  file.resize(3000);
+  WriteFile(dir / "m1 short.mode", file);
+  const core::params::DeviceImage before = processor.Image();
+  processor.ClearRequests();
+
+  const Result r = Run("write " + Q(dir / "m1 short.mode") + " --host " + host);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("3000 bytes, shorter than a mode file (3578); nothing was written"),
+            std::string::npos)
+      << r.err;
+  WaitForHangUp();
+  EXPECT_EQ(processor.Image(), before);
+  for (const Bytes& req : processor.Requests()) {
+    EXPECT_NE(req[0], 0x31);
+    EXPECT_NE(req[0], 0x04);
+  }
+}
+
+TEST_F(CliNet, RemoteReadSavesTheKeyTableAfterAReadAll) {
+  for (std::uint8_t key : {3, 12, 15, 20}) processor.Handle(Bytes{0x60, key});
+  const core::link::RemoteKeyTable onProcessor = processor.RemoteKeys();
+  const Result r = Run("remote read --host " + host + " -o " + Q(dir / "keys.txt"));
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_FALSE(fs::exists(dir / "keys.txt"));
+  const Bytes file = FileBytes(dir / "keys.remo");
+  ASSERT_EQ(file.size(), 30u);
+  // The processor reports table bytes 0..15; the rest is saved as not learnt.
+  Bytes expected(onProcessor.begin(), onProcessor.begin() + 16);
+  expected.resize(30, 0);
+  EXPECT_EQ(file, expected);
+  EXPECT_EQ(file[12], sim::ProcessorSim::LearntCode(12));
+  EXPECT_NE(r.err.find("functions 1..15 only"), std::string::npos) << r.err;
+  WaitForHangUp();
+  const auto req = processor.Requests();
+  ASSERT_GE(req.size(), 2u);
+  EXPECT_EQ(req[req.size() - 2], Bytes{0x62}) << "the table is asked for after the image";
+  EXPECT_EQ(req.back(), Bytes{0x8A});
+}
+
+TEST_F(CliNet, RemoteApplySendsTheWholeTable) {
+  Bytes keys(30);
+  for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = static_cast<std::uint8_t>(0x10 + i);
+  WriteFile(dir / "keys.remo", keys);
+  const Result r = Run("remote apply " + Q(dir / "keys.txt") + " --host " + host);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  WaitForHangUp();
+  const core::link::RemoteKeyTable table = processor.RemoteKeys();
+  EXPECT_EQ(Bytes(table.begin(), table.end()), keys);
+  Bytes body = {0x63};
+  body.insert(body.end(), keys.begin(), keys.end());
+  const auto req = processor.Requests();
+  EXPECT_EQ(std::count(req.begin(), req.end(), body), 1);
+  ASSERT_GE(req.size(), 2u);
+  EXPECT_EQ(req[req.size() - 2], body);
+}
+
+TEST_F(CliNet, RemoteApplyRefusesFilesItCannotSendWhole) {
+  WriteFile(dir / "short.remo", Bytes(29, 0x11));
+  struct Case {
+    const char* file;
+    const char* message;
+  };
+  const Case cases[] = {{"short.remo", "29 bytes, shorter than a remote data file (30)"},
+                        {"missing.remo", "missing.remo: cannot open"}};
+  for (const Case& c : cases) {
+    const Result r = Run("remote apply " + Q(dir / c.file) + " --host " + host);
+    EXPECT_EQ(r.exitCode, 1) << c.file;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+  }
+  EXPECT_TRUE(processor.Requests().empty()) << "nothing is sent, not even a connection made";
+  EXPECT_EQ(processor.RemoteKeys(), core::link::RemoteKeyTable{});
 }
 
 }  // namespace
