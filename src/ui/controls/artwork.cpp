@@ -299,9 +299,11 @@ void DrawTitle(QPainter& p, const Entry& e) {
   const QString text = TitleText(e);
   const QRectF textBox(62, 4, e.width - 62 - 10, e.height - 8);
   const bool en = e.alt;
+  // One size for every title of a language: the one the longest title fits.
+  const QString longest = en ? QStringLiteral("OUTPUT CH8") : QStringLiteral("输出通道8");
   int px = en ? 24 : 26;
   QFont font = MakeFont(en ? QStringLiteral("Arial") : QStringLiteral("黑体"), px, 700);
-  while (px > 10 && QFontMetricsF(font).horizontalAdvance(text) > textBox.width()) {
+  while (px > 10 && QFontMetricsF(font).horizontalAdvance(longest) > textBox.width()) {
     font.setPixelSize(--px);
   }
   p.setFont(font);

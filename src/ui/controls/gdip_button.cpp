@@ -25,7 +25,8 @@ QPixmap Compose(const QPixmap& snapshot, const QImage& face, QSize size, qreal r
   QPainter p(&out);
   p.setRenderHint(QPainter::SmoothPixmapTransform);
   if (!snapshot.isNull()) p.drawPixmap(QRect(QPoint(), size), snapshot);
-  p.drawImage(QRect(offset, size), face);
+  // A face moved by `offset` is drawn that much smaller, so it stays whole.
+  p.drawImage(QRect(offset, size - QSize(offset.x(), offset.y())), face);
   p.end();
   return QPixmap::fromImage(out);
 }
@@ -134,7 +135,8 @@ void CGdipButton::BuildVariants() {
   if (altId_ >= 0) {
     const QImage alt = art::LoadArtwork(altId_, ratio, size()).toImage();
     alternate_ = Compose(snapshot_, alt, size(), ratio);
-    alternatePressed_ = Compose(snapshot_, alt, size(), ratio, QPoint(1, 1));
+    const QImage smaller = art::LoadArtwork(altId_, ratio, size() - QSize(1, 1)).toImage();
+    alternatePressed_ = Compose(snapshot_, smaller, size(), ratio, QPoint(1, 1));
     alternateHover_ = Compose(snapshot_, ApplyColorMatrix(alt, ColorMatrix::Hover()), size(), ratio);
   }
 }

@@ -21,6 +21,10 @@ CReportCtrl::CReportCtrl(QWidget* parent) : QTableWidget(parent) {
   verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
   horizontalHeader()->setHighlightSections(false);
   horizontalHeader()->setStretchLastSection(false);
+  // The heading row right of the last column looks like the headings.
+  QPalette pal = horizontalHeader()->palette();
+  pal.setColor(QPalette::Window, pal.color(QPalette::Button));
+  horizontalHeader()->setPalette(pal);
   SetSortable(true);
 }
 

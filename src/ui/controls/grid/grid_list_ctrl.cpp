@@ -22,6 +22,9 @@ CGridListCtrl::CGridListCtrl(QWidget* parent)
   horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   horizontalHeader()->setHighlightSections(false);
   horizontalHeader()->setSectionsClickable(false);
+  QPalette headerPal = horizontalHeader()->palette();
+  headerPal.setColor(QPalette::Window, headerPal.color(QPalette::Button));
+  horizontalHeader()->setPalette(headerPal);
   UpdateRowHeight();
   connect(delegate_, &CGridItemDelegate::Committed, this, &CGridListCtrl::CellEdited);
 }
@@ -109,6 +112,13 @@ void CGridListCtrl::SetDefaultColours(const QColor& text, const QColor& backgrou
   QPalette pal = palette();
   pal.setColor(QPalette::Base, background);
   pal.setColor(QPalette::Text, text);
+  // Grid lines a quarter of the way from the background to the text. Styles
+  // draw them from the window colour (Fusion: darker by 20 %) or from Mid.
+  const auto mix = [](int a, int b) { return a + (b - a) / 4; };
+  const QColor line(mix(background.red(), text.red()), mix(background.green(), text.green()),
+                    mix(background.blue(), text.blue()));
+  pal.setColor(QPalette::Mid, line);
+  pal.setColor(QPalette::Window, line.lighter(120));
   setPalette(pal);
 }
 
