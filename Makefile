@@ -14,10 +14,10 @@ build: bootstrap
 	cmake -S . -B $(BUILD) -G Ninja -DDSPTUNER_TESTS=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j$(JOBS)
 
-# Until the application window exists: the built-in default image, dumped.
+# The application, connected to a simulated processor in-process (needs a
+# display, or xvfb-run). `make test` never starts it.
 run: build
-	$(BUILD)/src/cli/dsptunectl defaults -o $(BUILD)/default.img
-	$(BUILD)/src/cli/dsptunectl dump $(BUILD)/default.img
+	$(BUILD)/src/ui/app/dsptuner --demo
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
