@@ -49,8 +49,10 @@ int Dump(const std::string& path, bool json) {
 
 constexpr const char* kHostHelp = "Processor address, HOST or HOST:PORT (port 30303 by default)";
 
-void AddHost(CLI::App* verb, std::string& host) {
-  verb->add_option("--host", host, kHostHelp)->required();
+// Every verb that talks to a processor takes --host or --usb.
+void AddHost(CLI::App* verb, std::string& host, bool& usb) {
+  auto* h = verb->add_option("--host", host, kHostHelp);
+  verb->add_flag("--usb", usb, "The processor plugged in by USB")->excludes(h);
 }
 
 }  // namespace
@@ -82,14 +84,15 @@ int main(int argc, char** argv) {
   diff->add_flag("--json", diffJson, "Print one JSON document instead of text");
 
   std::string host;
+  bool usb = false;
   bool infoJson = false;
-  auto* info = app.add_subcommand("info", "Show a network processor's identity, protocol and mode");
-  AddHost(info, host);
+  auto* info = app.add_subcommand("info", "Show a processor's identity, protocol and mode");
+  AddHost(info, host, usb);
   info->add_flag("--json", infoJson, "Print JSON");
 
   std::string readOut;
   auto* read = app.add_subcommand("read", "Back up a network processor's settings into a mode file");
-  AddHost(read, host);
+  AddHost(read, host, usb);
   read->add_option("-o,--output", readOut, "Mode file to write (3578 bytes)")->required();
 
   std::string writeFile;
@@ -99,7 +102,7 @@ int main(int argc, char** argv) {
       "Restore a mode file into a network processor. A file whose name begins with m1..m4 "
       "(any case, e.g. \"M2 living room.mode\") is then stored into that device mode");
   write->add_option("file", writeFile, "Mode file to send")->required()->check(CLI::ExistingFile);
-  AddHost(write, host);
+  AddHost(write, host, usb);
   auto* slotOption =
       write->add_option("--slot", writeOptions.slot, "Store into device mode N (1..4, M1..M4) instead")
           ->check(CLI::Range(1, 4));
@@ -111,9 +114,11 @@ int main(int argc, char** argv) {
   auto* set = app.add_subcommand(
       "set", "Set one parameter, in its user unit (percent, ms, ...), on a processor or in a file");
   auto* setHost = set->add_option("--host", host, kHostHelp);
+  auto* setUsb = set->add_flag("--usb", usb, "The processor plugged in by USB")->excludes(setHost);
   auto* setFileOption =
       set->add_option("--file", setFile, "Image or mode file to edit instead of a processor")
-          ->excludes(setHost);
+          ->excludes(setHost)
+          ->excludes(setUsb);
   set->add_option("-o,--output", setOut, "With --file: write the result here, not over the file")
       ->needs(setFileOption);
   set->add_option("module", setModule, "Module number (1 mic ... 14 loudness)")->required();
@@ -123,7 +128,7 @@ int main(int argc, char** argv) {
   std::string modeAction;
   int modeSlot = 0;
   auto* mode = app.add_subcommand("mode", "Load a device mode (M1..M4) or store the current settings into one");
-  AddHost(mode, host);
+  AddHost(mode, host, usb);
   mode->add_option("action", modeAction, "load or store")
       ->required()
       ->check(CLI::IsMember({"load", "store"}));
@@ -134,14 +139,20 @@ int main(int argc, char** argv) {
   remote->require_subcommand(1);
   auto* remoteRead = remote->add_subcommand(
       "read", "Save a network processor's remote-key table into a remote data file");
-  AddHost(remoteRead, host);
+  AddHost(remoteRead, host, usb);
   remoteRead->add_option("-o,--output", remoteOut,
                          "Remote data file to write (30 bytes; the extension becomes .remo)")
       ->required();
   auto* remoteApply =
       remote->add_subcommand("apply", "Send the keys of a remote data file to a network processor");
   remoteApply->add_option("file", remoteFile, "Remote data file (read as NAME.remo)")->required();
-  AddHost(remoteApply, host);
+  AddHost(remoteApply, host, usb);
+
+  auto* scan = app.add_subcommand("scan", "List the processors plugged in by USB");
+  auto* udevRules = app.add_subcommand(
+      "udev-rules",
+      "Print the udev rule that lets the logged-in user open the processor; install it with: "
+      "dsptunectl udev-rules | sudo tee /etc/udev/rules.d/70-dsptuner.rules");
 
   try {
     app.parse(argc, argv);
@@ -151,19 +162,26 @@ int main(int argc, char** argv) {
   }
 
   if (*defaults) return WriteDefaults(defaultsOut);
+  if (*scan) return cli::ScanCommand();
+  if (*udevRules) return cli::UdevRulesCommand();
   if (*dump) return Dump(dumpFile, dumpJson);
   if (*diff) return cli::DiffCommand(diffA, diffB, diffJson);
   if (*set && *setFileOption) {
     return cli::SetFileCommand(setFile, setOut, setModule, setParam, setValue);
   }
-  if (*set && !*setHost) {
-    std::cerr << "dsptunectl: set needs --host HOST or --file FILE\n";
+  if (*set && !*setHost && !usb) {
+    std::cerr << "dsptunectl: set needs --host HOST, --usb or --file FILE\n";
     return kBadUsage;
   }
 
   cli::HostPort target;
+  target.usb = usb;
   std::string error;
-  if (!cli::ParseHostPort(host, target, error)) {
+  if (!usb && host.empty()) {
+    std::cerr << "dsptunectl: say where the processor is: --host HOST[:PORT] or --usb\n";
+    return kBadUsage;
+  }
+  if (!usb && !cli::ParseHostPort(host, target, error)) {
     std::cerr << "dsptunectl: " << error << "\n";
     return kBadUsage;
   }

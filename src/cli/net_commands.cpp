@@ -41,7 +41,7 @@ class Connection final : public core::link::LinkEvents {
     session_.Dispatcher().SetReadAllStarter([this] { session_.Sync().StartReadAll(); });
   }
   ~Connection() override {
-    session_.Tcp().TcpClose(link().IsOpen());
+    session_.Disconnect(link().IsOpen());
     session_.Sync().JoinAll();
     session_.Link().SetEvents(nullptr);
   }
@@ -50,6 +50,7 @@ class Connection final : public core::link::LinkEvents {
   core::link::Link& link() { return session_.Link(); }
 
   bool Connect() {
+    if (host_.usb) return ConnectUsb();
     link().State().networkMode = true;
     const int r = session_.Tcp().TcpConnect(host_.host, host_.port);
     if (r != core::link::kTcpConnected) {
@@ -59,6 +60,25 @@ class Connection final : public core::link::LinkEvents {
     }
     link().State().queueEnabled = false;
     return true;
+  }
+
+  bool ConnectUsb() {
+    link().State().networkMode = false;
+    if (session_.Connect() == 1) return true;
+    switch (session_.Usb().LastOpenResult()) {
+      case core::link::UsbOpenResult::PermissionDenied:
+        Error(std::string("a processor is plugged in, but this user may not open it; install "
+                          "the udev rule: ") +
+              core::link::kUdevRuleInstallHint);
+        break;
+      case core::link::UsbOpenResult::OpenFailed:
+        Error("the processor on USB could not be opened");
+        break;
+      default:
+        Error("no processor found on USB (vendor 2010, product 1031)");
+        break;
+    }
+    return false;
   }
 
   // Asks for the identity and the mode; false (with the reason printed)
@@ -110,7 +130,10 @@ class Connection final : public core::link::LinkEvents {
   }
   bool GaveUp() const { return gaveUp_; }
 
-  std::string Where() const { return host_.host + ":" + std::to_string(host_.port); }
+  std::string Where() const {
+    return host_.usb ? std::string("the USB processor")
+                     : host_.host + ":" + std::to_string(host_.port);
+  }
 
   // Waits for the end of a read-all that the processor started.
   bool WaitSyncDone(std::chrono::milliseconds timeout) {
@@ -358,6 +381,38 @@ int RemoteApplyCommand(const HostPort& host, const std::string& path) {
   }
   std::cerr << "applied " << loaded.path << " to " << c.Where() << "\n";
   return kDone;
+}
+
+int ScanCommand() {
+  auto backend = core::link::MakeHidapiBackend();
+  const auto entries = backend->Enumerate(core::link::kUsbVendorId, core::link::kUsbProductId);
+  if (entries.empty()) {
+    Error("no processor found on USB (vendor 2010, product 1031)");
+    return kFailed;
+  }
+  bool usable = false;
+  for (const auto& e : entries) {
+    core::link::HidOpenError error = core::link::HidOpenError::None;
+    const bool opens = backend->Open(e.path, error) != nullptr;
+    usable = usable || opens;
+    char ids[16];
+    std::snprintf(ids, sizeof ids, "%04x:%04x", e.vendorId, e.productId);
+    std::cout << e.path << "  " << ids << "  "
+              << (opens ? "ready"
+                  : error == core::link::HidOpenError::PermissionDenied ? "no permission"
+                                                                         : "cannot be opened")
+              << "\n";
+    if (error == core::link::HidOpenError::PermissionDenied) {
+      Error(e.path + ": this user may not open it; install the udev rule: " +
+            core::link::kUdevRuleInstallHint);
+    }
+  }
+  return usable ? kDone : kFailed;
+}
+
+int UdevRulesCommand() {
+  std::cout << core::link::UdevRuleText();
+  return std::cout.good() ? kDone : kFailed;
 }
 
 }  // namespace cli

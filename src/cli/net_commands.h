@@ -9,9 +9,11 @@ inline constexpr int kDone = 0;
 inline constexpr int kFailed = 1;
 inline constexpr int kBadUsage = 2;
 
+// Where a command finds its processor: a TCP host, or USB.
 struct HostPort {
   std::string host;
   std::uint16_t port = 0;
+  bool usb = false;
 };
 
 // "HOST" or "HOST:PORT"; the port defaults to the processor's 30303.
@@ -30,6 +32,11 @@ struct WriteOptions {
 int WriteCommand(const HostPort& host, const std::string& path, const WriteOptions& options);
 int SetCommand(const HostPort& host, int module, int param, const std::string& value);
 int ModeCommand(const HostPort& host, const std::string& action, int slot);
+
+// Lists the processors on USB; says why when none can be used.
+int ScanCommand();
+// Prints the udev rule that lets the logged-in user open the processor.
+int UdevRulesCommand();
 
 // The learnt remote-control keys: saved after a read-all into a remote data
 // file (the name takes the extension "remo"), or sent from one (0x63).

@@ -105,7 +105,7 @@ class SimHidBackend::Device final : public core::link::HidDevice {
 };
 
 SimHidBackend::SimHidBackend(ProcessorSim& sim)
-    : sim_(sim), channel_(std::make_shared<Channel>(sim)) {
+    : channel_(std::make_shared<Channel>(sim)) {
   entries_.push_back({kDevicePath, core::link::kUsbVendorId, core::link::kUsbProductId,
                       HidDeviceEntry::kActive});
 }

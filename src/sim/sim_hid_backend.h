@@ -52,7 +52,6 @@ class SimHidBackend final : public core::link::HidBackend {
   struct Channel;
   class Device;
 
-  ProcessorSim& sim_;
   mutable std::mutex mutex_;
   std::vector<core::link::HidDeviceEntry> entries_;
   std::string processorPath_ = kDevicePath;

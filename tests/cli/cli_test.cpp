@@ -389,4 +389,24 @@ TEST_F(Cli, NewVerbsHaveHelpAndRefuseBadUsage) {
   }
 }
 
+// The rule the tool prints is the one the install step puts in place.
+TEST_F(Cli, UdevRulesPrintsTheInstalledRule) {
+  const Result r = Run("udev-rules");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, Slurp(fs::path(DSPTUNER_SOURCE_DIR) / "resources/70-dsptuner.rules"));
+  EXPECT_NE(r.out.find("TAG+=\"uaccess\""), std::string::npos);
+}
+
+TEST_F(Cli, UsbVerbsSayWhenNoProcessorIsPluggedIn) {
+  // This machine has no processor on USB.
+  const Result scan = Run("scan");
+  EXPECT_EQ(scan.exitCode, 1);
+  EXPECT_NE(scan.err.find("no processor found on USB"), std::string::npos) << scan.err;
+  const Result info = Run("info --usb");
+  EXPECT_EQ(info.exitCode, 1);
+  EXPECT_NE(info.err.find("no processor found on USB"), std::string::npos) << info.err;
+  EXPECT_EQ(Run("info").exitCode, 2) << "neither --host nor --usb";
+  EXPECT_EQ(Run("read --usb --host 127.0.0.1 -o x.mode").exitCode, 2);
+}
+
 }  // namespace
