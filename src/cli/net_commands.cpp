@@ -232,14 +232,21 @@ int InfoCommand(const HostPort& host, bool json) {
   return kDone;
 }
 
-int ReadCommand(const HostPort& host, const std::string& path) {
-  Connection c(host);
-  if (!c.Connect()) return kFailed;
+// Connects and runs a whole read-all, down to the answer with the remote
+// keys; false (with the reason printed) when any of it failed.
+static bool ReadEverything(Connection& c) {
+  if (!c.Connect()) return false;
   c.WatchTransfer("read");
   c.session().Sync().ReadAll();
-  if (!c.link().IsOpen() || c.GaveUp()) return c.Failed("read"), kFailed;
-  if (!c.CheckProtocol()) return kFailed;
-  if (!c.link().AwaitLastAnswer(kAnswerWait)) return c.Failed("remote keys"), kFailed;
+  if (!c.link().IsOpen() || c.GaveUp()) return c.Failed("read");
+  if (!c.CheckProtocol()) return false;
+  if (!c.link().AwaitLastAnswer(kAnswerWait)) return c.Failed("remote keys");
+  return true;
+}
+
+int ReadCommand(const HostPort& host, const std::string& path) {
+  Connection c(host);
+  if (!ReadEverything(c)) return kFailed;
   const auto saved = core::presets::SaveModeFile(c.session(), path);
   if (!saved) {
     Error(FileError(saved));
@@ -336,12 +343,7 @@ int ModeCommand(const HostPort& host, const std::string& action, int slot) {
 
 int RemoteReadCommand(const HostPort& host, const std::string& path) {
   Connection c(host);
-  if (!c.Connect()) return kFailed;
-  c.WatchTransfer("read");
-  c.session().Sync().ReadAll();
-  if (!c.link().IsOpen() || c.GaveUp()) return c.Failed("read"), kFailed;
-  if (!c.CheckProtocol()) return kFailed;
-  if (!c.link().AwaitLastAnswer(kAnswerWait)) return c.Failed("remote keys"), kFailed;
+  if (!ReadEverything(c)) return kFailed;
   const auto saved = core::presets::SaveRemoteFile(path, c.session().Records().RemoteKeys());
   if (!saved) {
     Error(FileError(saved));
