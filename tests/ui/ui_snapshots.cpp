@@ -8,9 +8,11 @@
 #include <QEnterEvent>
 #include <QFocusEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTextStream>
 
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -22,6 +24,8 @@
 #include "ui/controls/report_ctrl.h"
 #include "ui/controls/tab_wnd.h"
 #include "ui/controls/x_bmp_slider.h"
+#include "ui/editors/eq_panel.h"
+#include "ui/editors/small_eq_panel.h"
 
 namespace {
 
@@ -324,6 +328,116 @@ bool Tabs(const QString& path, Lang lang) {
   return sheet.Save(path);
 }
 
+// --- EQ panels -------------------------------------------------------------
+
+void MouseMove(QWidget* w, QPoint at) {
+  QMouseEvent e(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &e);
+}
+
+QPoint HandlePoint(const CEqPanel& panel, int band) {
+  const QPointF h = panel.HandlePos(band);
+  return QPoint(static_cast<int>(h.x()) + CEqPanel::kLeft, static_cast<int>(h.y()) + CEqPanel::kTop);
+}
+
+// One panel per kind of page, a few bands moved, one band selected or
+// hovered, so every drawing rule shows somewhere.
+bool EqPanels(const QString& path, Lang lang) {
+  Sheet sheet(800);
+  const QSize size(760, 300);
+  struct Band {
+    int index;
+    int type;
+    float frequency;
+    float gain;
+    float q;
+  };
+  struct Look {
+    const char* caption;
+    int kind;
+    std::vector<Band> bands;
+    int selected;
+    int hover;
+    int bypassed;
+    int crossover;  // slope index for band 10 of a channel, -1 none
+  };
+  const std::vector<Look> looks = {
+      {"mic A: 15 bands, band 7 selected (PEQ)", 0,
+       {{2, 1, 63, 4.5f, 1.41f}, {4, 1, 160, -6, 2.5f}, {6, 1, 400, 8, 1.2f},
+        {9, 1, 1600, -3, 0.8f}, {11, 4, 4000, 0, 0.7f}, {13, 5, 10000, -7.5f, 0.7f}},
+       6, -1, 0, -1},
+      {"CH1: band 10 a Butterworth 24 dB low-pass, selected", 7,
+       {{0, 3, 45, 0, 0.7f}, {3, 1, 250, 5, 1.41f}, {5, 1, 1000, -4, 3}, {9, 2, 3200, 0, 0.7f}},
+       9, -1, 0, 9},
+      {"echo A: 7 bands, band 3 hovered", 2,
+       {{0, 1, 50, -9, 1}, {2, 1, 200, 6, 1.41f}, {4, 1, 800, 3, 4}, {6, 5, 3200, -6, 0.7f}},
+       -1, 2, 0, -1},
+      {"music: a band below 0 dB selected, bypassed", 6,
+       {{1, 4, 62, 6, 0.7f}, {4, 1, 500, -12, 2}, {7, 1, 4000, 2.5f, 1.41f}, {9, 2, 16000, 0, 0.7f}},
+       4, -1, 1, -1},
+      {"record: 5 bands, a high shelf selected (yellow gain)", 15,
+       {{0, 3, 80, 0, 0.7f}, {2, 1, 200, -2, 1.41f}, {4, 5, 800, 8.5f, 0.7f}},
+       4, -1, 0, -1},
+  };
+  for (const Look& look : looks) {
+    auto* panel = new CEqPanel;
+    panel->resize(size);
+    panel->SetLanguage(lang);
+    panel->SetEqKind(look.kind);
+    for (const Band& b : look.bands) {
+      panel->SetBandType(b.index, b.type);
+      panel->SetBandFrequency(b.index, b.frequency);
+      panel->SetBandGain(b.gain, b.index);
+      panel->SetBandQ(b.q, b.index);
+    }
+    if (look.crossover >= 0) {
+      panel->SetBandType(9, 2);
+      panel->SetCrossoverSlope(9, look.crossover);
+    }
+    panel->SetSelectedBand(look.selected);
+    panel->SetBypassed(look.bypassed);
+    sheet.Add(panel, QString::fromLatin1(look.caption), size);
+    if (look.hover >= 0) MouseMove(panel, HandlePoint(*panel, look.hover));
+  }
+  return sheet.Save(path);
+}
+
+bool SmallEqPanels(const QString& path) {
+  Sheet sheet(640);
+  sheet.Heading(QStringLiteral("CSmallEqPanel, 180 x 90"));
+  struct Look {
+    const char* caption;
+    std::vector<std::array<float, 4>> bands;  // index, type, gain, q
+    QColor colour;
+    int bypassed;
+    bool hover;
+  };
+  const std::vector<Look> looks = {
+      {"flat", {}, QColor(0x00, 0xC8, 0xFF), 0, false},
+      {"+6 dB at 1 kHz", {{5, 1, 6, 1.414f}}, QColor(0x00, 0xC8, 0xFF), 0, false},
+      {"several bands", {{0, 1, -9, 1}, {2, 1, 5, 2}, {4, 1, -4, 3}, {6, 5, 6, 0.7f}},
+       QColor(255, 180, 20), 0, false},
+      {"low-pass, hovered", {{6, 2, 0, 0.7f}, {1, 1, 4, 1.414f}}, QColor(120, 255, 120), 0, true},
+      {"bypassed", {{3, 1, 8, 1.414f}, {5, 1, -6, 2}}, QColor(0x00, 0xC8, 0xFF), 1, false},
+  };
+  for (const Look& look : looks) {
+    auto* panel = new CSmallEqPanel;
+    panel->resize(180, 90);
+    for (const auto& b : look.bands) {
+      const int i = static_cast<int>(b[0]);
+      panel->SetBandType(i, static_cast<int>(b[1]));
+      panel->SetBandQ(i, b[3]);
+      panel->SetBandGain(i, b[2]);
+    }
+    panel->SetCurveColour(look.colour);
+    panel->SetBypassed(look.bypassed);
+    sheet.Add(panel, QString::fromLatin1(look.caption), QSize(180, 90));
+    if (look.hover) Hover(panel);
+  }
+  return sheet.Save(path);
+}
+
 // --- artwork ---------------------------------------------------------------
 
 bool Artwork(const QString& path, Lang lang) {
@@ -376,6 +490,7 @@ int main(int argc, char** argv) {
   std::vector<Job> jobs = {
       {"sliders", Sliders},
       {"meters", Meters},
+      {"small_eq", SmallEqPanels},
   };
   for (const Lang lang : {kZh, kEn}) {
     const QString tag = lang == kEn ? QStringLiteral("_en") : QStringLiteral("_zh");
@@ -383,6 +498,7 @@ int main(int argc, char** argv) {
     jobs.push_back({"lists" + tag, [lang](const QString& p) { return Lists(p, lang); }});
     jobs.push_back({"tabs" + tag, [lang](const QString& p) { return Tabs(p, lang); }});
     jobs.push_back({"artwork" + tag, [lang](const QString& p) { return Artwork(p, lang); }});
+    jobs.push_back({"eq_panels" + tag, [lang](const QString& p) { return EqPanels(p, lang); }});
   }
   int failed = 0;
   for (const Job& job : jobs) {
