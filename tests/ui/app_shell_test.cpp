@@ -828,9 +828,19 @@ void AppShellTest::waitDialog() {
   rig.app->SetPlugCancelAction([&](ui::CWaitDlg::Request r) { cancelled.push_back(r); });
   rig.app->waitTimeoutMs = ending == QLatin1String("timeout") ? 200 : 5000;
   int progress = -1;
-  QTimer::singleShot(400, [&] {
+  // Act once the dialog is up and its bar has stepped (a loaded machine may
+  // start the dialog late), at most five seconds on.
+  QTimer poll;
+  int polls = 0;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
     ui::CWaitDlg* w = rig.app->WaitDialog();
-    if (w == nullptr) return;
+    const bool waited = ++polls >= 100;
+    if (w == nullptr) {
+      if (waited) poll.stop();
+      return;
+    }
+    if (ending != QLatin1String("timeout") && w->Progress() < 10 && !waited) return;
+    poll.stop();
     QCOMPARE(w->Text(), QStringLiteral("adding"));
     progress = w->Progress();
     if (ending == QLatin1String("cancel")) qobject_cast<QAbstractButton*>(ui::FindCtrl(w, 3))->click();
@@ -840,6 +850,7 @@ void AppShellTest::waitDialog() {
       progress = w->Progress();
     }
   });
+  poll.start(50);
   rig.app->ShowWaitDialog(QStringLiteral("adding"), 0x4A, 0, 0);
   QVERIFY(rig.app->WaitDialog() == nullptr);
   if (ending == QLatin1String("timeout")) {
