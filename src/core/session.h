@@ -10,14 +10,16 @@
 #include "core/link/sync_runs.h"
 #include "core/link/tcp_link.h"
 #include "core/link/usb_link.h"
+#include "core/params/eq_bank.h"
 #include "core/params/param_model.h"
+#include "core/params/sound_field_control.h"
 
 namespace core {
 
 // Everything that mirrors one processor: the link with its transports, the
-// dispatcher, the synchronisation runs, the device records and the
-// parameter model. The application creates exactly one; tests and the
-// command-line tool create their own.
+// dispatcher, the synchronisation runs, the device records, the parameter
+// model with its equaliser bank and sound-field control. The application
+// creates exactly one; tests and the command-line tool create their own.
 class Session {
  public:
   // Starts as the application does before any processor answers: placeholder
@@ -34,6 +36,8 @@ class Session {
   const link::DeviceRecords& Records() const { return records_; }
   params::ParamModel& Params() { return params_; }
   const params::ParamModel& Params() const { return params_; }
+  params::EqBank& Eq() { return eq_; }
+  params::SoundFieldControl& SoundField() { return soundField_; }
   link::Dispatcher& Dispatcher() { return dispatcher_; }
   link::SyncRuns& Sync() { return sync_; }
   link::TcpLink& Tcp() { return tcp_; }
@@ -55,6 +59,8 @@ class Session {
   link::Link link_;
   link::DeviceRecords records_;
   params::ParamModel params_{link_};
+  params::EqBank eq_{link_, params_};
+  params::SoundFieldControl soundField_{link_, params_};
   link::SyncRuns sync_{link_, params_, records_};
   link::Dispatcher dispatcher_{link_, params_, records_};
   std::unique_ptr<link::HidBackend> hid_;

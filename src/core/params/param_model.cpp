@@ -228,4 +228,31 @@ SoundFieldGeometry ParamModel::Geometry() const {
   return geometry_;
 }
 
+void ParamModel::SetGeometry(const SoundFieldGeometry& geometry) {
+  std::lock_guard lock(mutex_);
+  geometry_ = geometry;
+}
+
+void ParamModel::SetCompressorDisplay(int index, const CompressorDisplay& values) {
+  if (index < 0 || index >= kChannelCompressorCount) return;
+  std::lock_guard lock(mutex_);
+  display_.compressors[static_cast<std::size_t>(index)] = values;
+}
+
+void ParamModel::SetMusicCompressorDisplay(const CompressorDisplay& values) {
+  std::lock_guard lock(mutex_);
+  display_.musicCompressor = values;
+}
+
+void ParamModel::SetDelayMode(int channel, int mode) {
+  if (channel < 0 || channel >= kOutputCount) return;
+  std::lock_guard lock(mutex_);
+  display_.delayMode[static_cast<std::size_t>(channel)] = mode;
+}
+
+void ParamModel::SetLoudnessLevelDisplay(int level) {
+  std::lock_guard lock(mutex_);
+  display_.loudnessLevel = level;
+}
+
 }  // namespace core::params

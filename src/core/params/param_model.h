@@ -94,8 +94,17 @@ class ParamModel {
 
   DisplayValues Display() const;
   void SetMusicPitch(int pitch);
+  // Display values the equaliser bank keeps current after its sends.
+  // Compressor index 0..7 is CH1..CH8, 8 the record output; channel 0..7.
+  // Indexes outside those ranges change nothing.
+  void SetCompressorDisplay(int index, const CompressorDisplay& values);
+  void SetMusicCompressorDisplay(const CompressorDisplay& values);
+  void SetDelayMode(int channel, int mode);
+  void SetLoudnessLevelDisplay(int level);
 
   SoundFieldGeometry Geometry() const;
+  // The sound-field page's geometry (the store record is written apart).
+  void SetGeometry(const SoundFieldGeometry& geometry);
 
  private:
   void DecodeLocked();
