@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "cli/dump.h"
+#include "cli/eq_commands.h"
 #include "cli/file_commands.h"
 #include "cli/net_commands.h"
 #include "core/params/device_image.h"
@@ -148,6 +149,51 @@ int main(int argc, char** argv) {
   remoteApply->add_option("file", remoteFile, "Remote data file (read as NAME.remo)")->required();
   AddHost(remoteApply, host, usb);
 
+  auto* eq = app.add_subcommand("eq", "Show, set or import the bands of one equaliser");
+  eq->require_subcommand(1);
+  constexpr const char* kKindHelp =
+      "Equaliser: 0..15 or micA, micB, echoA, echoB, reverbA, reverbB, music, CH1..CH8, record";
+  std::string eqFile, eqKind;
+  bool eqJson = false;
+  auto* eqShow = eq->add_subcommand("show", "Print the bands of one equaliser of an image or mode file");
+  eqShow->add_option("file", eqFile, "Device image or mode file")->required();
+  eqShow->add_option("kind", eqKind, kKindHelp)->required();
+  eqShow->add_flag("--json", eqJson, "Print JSON");
+
+  // set and import write to a processor or, with --mode, into a file.
+  auto addEqTarget = [&](CLI::App* verb) {
+    auto* h = verb->add_option("--host", host, kHostHelp);
+    auto* u = verb->add_flag("--usb", usb, "The processor plugged in by USB")->excludes(h);
+    return verb
+        ->add_option("--mode", eqFile,
+                     "Write into this mode file (or device image) instead of a processor")
+        ->excludes(h)
+        ->excludes(u);
+  };
+  cli::EqBandArgs eqBand;
+  auto* eqSet = eq->add_subcommand(
+      "set", "Set one band (numbered from 0, as dump prints them): its band message and record");
+  auto* eqSetMode = addEqTarget(eqSet);
+  eqSet->add_option("kind", eqBand.kind, kKindHelp)->required();
+  eqSet->add_option("band", eqBand.band, "Band number, from 0")->required();
+  eqSet->add_option("type", eqBand.type, "Filter type: PEQ, LP, HP, LS, HS, OFF or 0..21")
+      ->required();
+  eqSet->add_option("frequency", eqBand.frequency, "Frequency, 20..20000 Hz")->required();
+  eqSet->add_option("gain", eqBand.gain, "Gain, -15..+15 dB")->required();
+  eqSet->add_option("q", eqBand.q, "Q, 0.1..30 (PEQ) or 0.1..2")->required();
+
+  std::string rewFile;
+  bool eqKeep = false;
+  auto* eqImport = eq->add_subcommand(
+      "import",
+      "Put the filters of a REW filter settings export (text) into the user bands of one "
+      "equaliser, in order; nothing is sent if any filter does not fit");
+  auto* eqImportMode = addEqTarget(eqImport);
+  eqImport->add_option("kind", eqKind, kKindHelp)->required();
+  eqImport->add_option("rew", rewFile, "REW filter settings text file")->required();
+  eqImport->add_flag("--keep", eqKeep,
+                     "Keep the bands after the file's filters (by default they become flat)");
+
   auto* scan = app.add_subcommand("scan", "List the processors plugged in by USB");
   auto* udevRules = app.add_subcommand(
       "udev-rules",
@@ -166,6 +212,9 @@ int main(int argc, char** argv) {
   if (*udevRules) return cli::UdevRulesCommand();
   if (*dump) return Dump(dumpFile, dumpJson);
   if (*diff) return cli::DiffCommand(diffA, diffB, diffJson);
+  if (*eqShow) return cli::EqShowCommand(eqFile, eqKind, eqJson);
+  if (*eqSet && *eqSetMode) return cli::EqSetCommand({{}, eqFile}, eqBand);
+  if (*eqImport && *eqImportMode) return cli::EqImportCommand({{}, eqFile}, eqKind, rewFile, eqKeep);
   if (*set && *setFileOption) {
     return cli::SetFileCommand(setFile, setOut, setModule, setParam, setValue);
   }
@@ -190,6 +239,8 @@ int main(int argc, char** argv) {
   if (*write) return cli::WriteCommand(target, writeFile, writeOptions);
   if (*set) return cli::SetCommand(target, setModule, setParam, setValue);
   if (*mode) return cli::ModeCommand(target, modeAction, modeSlot);
+  if (*eqSet) return cli::EqSetCommand({target, {}}, eqBand);
+  if (*eqImport) return cli::EqImportCommand({target, {}}, eqKind, rewFile, eqKeep);
   if (*remoteRead) return cli::RemoteReadCommand(target, remoteOut);
   if (*remoteApply) return cli::RemoteApplyCommand(target, remoteFile);
   return kBadUsage;

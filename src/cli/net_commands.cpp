@@ -1,8 +1,5 @@
 #include "cli/net_commands.h"
 
-#include <unistd.h>
-
-#include <atomic>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
+#include "cli/connection.h"
 #include "cli/param_value.h"
 #include "core/link/commands.h"
 #include "core/params/param_table.h"
@@ -18,164 +16,8 @@
 #include "core/session.h"
 
 namespace cli {
-namespace {
 
 using namespace std::chrono_literals;
-using core::link::cmd::kGetDspVersion;
-using core::link::cmd::kGetMcuVersion;
-using core::link::cmd::kGetMode;
-using core::link::cmd::kGetModelName;
-using core::link::cmd::kGetProtocol;
-
-constexpr std::chrono::milliseconds kAnswerWait{2500};
-constexpr int kGiveUpAfterTimeouts = 3;
-
-void Error(const std::string& text) { std::cerr << "dsptunectl: " << text << "\n"; }
-
-// One command's connection to a network processor. Sends are synchronous
-// (no write queue), so each waits for the answer to the one before.
-class Connection final : public core::link::LinkEvents {
- public:
-  explicit Connection(const HostPort& host) : host_(host) {
-    session_.Link().SetEvents(this);
-    session_.Dispatcher().SetReadAllStarter([this] { session_.Sync().StartReadAll(); });
-  }
-  ~Connection() override {
-    session_.Disconnect(link().IsOpen());
-    session_.Sync().JoinAll();
-    session_.Link().SetEvents(nullptr);
-  }
-
-  core::Session& session() { return session_; }
-  core::link::Link& link() { return session_.Link(); }
-
-  bool Connect() {
-    if (host_.usb) return ConnectUsb();
-    link().State().networkMode = true;
-    const int r = session_.Tcp().TcpConnect(host_.host, host_.port);
-    if (r != core::link::kTcpConnected) {
-      Error("cannot connect to " + Where() + ": " +
-            (r == core::link::kTcpSocketFailed ? std::string("no socket") : std::strerror(r)));
-      return false;
-    }
-    link().State().queueEnabled = false;
-    return true;
-  }
-
-  bool ConnectUsb() {
-    link().State().networkMode = false;
-    if (session_.Connect() == 1) return true;
-    switch (session_.Usb().LastOpenResult()) {
-      case core::link::UsbOpenResult::PermissionDenied:
-        Error(std::string("a processor is plugged in, but this user may not open it; install "
-                          "the udev rule: ") +
-              core::link::kUdevRuleInstallHint);
-        break;
-      case core::link::UsbOpenResult::OpenFailed:
-        Error("the processor on USB could not be opened");
-        break;
-      default:
-        Error("no processor found on USB (vendor 2010, product 1031)");
-        break;
-    }
-    return false;
-  }
-
-  // Asks for the identity and the mode; false (with the reason printed)
-  // when the processor does not answer or speaks another protocol.
-  bool Identify() {
-    for (std::uint8_t c : {kGetModelName, kGetProtocol, kGetMcuVersion, kGetDspVersion, kGetMode}) {
-      link().SendCommandBytes({c});
-    }
-    if (!link().AwaitLastAnswer(kAnswerWait) || !link().IsOpen()) return Failed("identify");
-    return CheckProtocol();
-  }
-
-  bool CheckProtocol() {
-    const int v = session_.Records().Identity().ProtocolVersion();
-    if (v == core::link::kProtocolVersion) return true;
-    Error(Where() + " speaks protocol version " + std::to_string(v) + "; this tool speaks " +
-          std::to_string(core::link::kProtocolVersion));
-    return false;
-  }
-
-  // Explains why a conversation ended early.
-  bool Failed(const std::string& what) {
-    if (hostBusy_) {
-      Error(Where() + " is connected to another client; disconnect it first");
-    } else if (gaveUp_ || lost_ || link().IsOpen()) {
-      Error(Where() + " stopped answering (" + what + ")");
-    } else {
-      Error("the connection to " + Where() + " was lost (" + what + ")");
-    }
-    return false;
-  }
-
-  // Progress of a transfer on stderr; gives up on a processor that has
-  // stopped answering instead of waiting two seconds per block.
-  void WatchTransfer(const char* verb) {
-    const bool terminal = ::isatty(STDERR_FILENO) != 0;
-    session_.Sync().SetProgress([this, verb, terminal](int done, int total) {
-      // A terminal sees the count move; a log gets the final line only.
-      if (terminal || done == total) {
-        std::fprintf(stderr, "%s%s %d/%d blocks", terminal ? "\r" : "", verb, done, total);
-        if (done == total) std::fputc('\n', stderr);
-        std::fflush(stderr);
-      }
-      if (link().ConsecutiveReplyTimeouts() >= kGiveUpAfterTimeouts) {
-        gaveUp_ = true;
-        session_.Tcp().TcpClose(false);
-      }
-    });
-  }
-  bool GaveUp() const { return gaveUp_; }
-
-  std::string Where() const {
-    return host_.usb ? std::string("the USB processor")
-                     : host_.host + ":" + std::to_string(host_.port);
-  }
-
-  // Waits for the end of a read-all that the processor started.
-  bool WaitSyncDone(std::chrono::milliseconds timeout) {
-    const auto until = std::chrono::steady_clock::now() + timeout;
-    while (syncDone_.load() == 0 && link().IsOpen() && std::chrono::steady_clock::now() < until) {
-      std::this_thread::sleep_for(10ms);
-    }
-    return syncDone_.load() > 0;
-  }
-
-  void SyncDone(int) override { ++syncDone_; }
-  void HostBusy() override { hostBusy_ = true; }
-  void LinkLost() override { lost_ = true; }
-
- private:
-  HostPort host_;
-  core::Session session_;
-  std::atomic<bool> hostBusy_{false};
-  std::atomic<bool> lost_{false};
-  std::atomic<bool> gaveUp_{false};
-  std::atomic<int> syncDone_{0};
-};
-
-std::string FileError(const core::presets::FileResult& r) {
-  using Code = core::presets::FileResult::Code;
-  switch (r.code) {
-    case Code::OpenFailed: return r.path + ": cannot open: " + std::strerror(r.error);
-    case Code::WriteFailed:
-      return r.path + ": cannot write (error " + std::to_string(r.error) + ": " +
-             std::strerror(r.error) + "); is it write protected?";
-    case Code::BadVersion:
-      if (r.size < 4) {
-        return r.path + ": " + std::to_string(r.size) + " bytes, too short for a mode file";
-      }
-      return r.path + ": mode file version " + std::to_string(r.version) +
-             " not supported (expected " + std::to_string(core::link::kProtocolVersion) + ")";
-    case Code::Ok: break;
-  }
-  return r.path;
-}
-
-}  // namespace
 
 bool ParseHostPort(const std::string& text, HostPort& out, std::string& error) {
   out.host = text;
@@ -230,18 +72,6 @@ int InfoCommand(const HostPort& host, bool json) {
               << "\n";
   }
   return kDone;
-}
-
-// Connects and runs a whole read-all, down to the answer with the remote
-// keys; false (with the reason printed) when any of it failed.
-static bool ReadEverything(Connection& c) {
-  if (!c.Connect()) return false;
-  c.WatchTransfer("read");
-  c.session().Sync().ReadAll();
-  if (!c.link().IsOpen() || c.GaveUp()) return c.Failed("read");
-  if (!c.CheckProtocol()) return false;
-  if (!c.link().AwaitLastAnswer(kAnswerWait)) return c.Failed("remote keys");
-  return true;
 }
 
 int ReadCommand(const HostPort& host, const std::string& path) {

@@ -14,6 +14,7 @@
 
 #include "core/link/device_records.h"
 #include "core/params/device_image.h"
+#include "core/params/eq_kinds.h"
 #include "core/params/param_table.h"
 #include "core/params/value_codec.h"
 
@@ -373,7 +374,8 @@ TEST_F(Cli, SetOnAFileRefusesBadInputAndLeavesTheFile) {
 }
 
 TEST_F(Cli, NewVerbsHaveHelpAndRefuseBadUsage) {
-  for (const char* verb : {"diff", "write", "set", "remote", "remote read", "remote apply"}) {
+  for (const char* verb : {"diff", "write", "set", "remote", "remote read", "remote apply", "eq",
+                           "eq show", "eq set", "eq import"}) {
     const Result help = Run(std::string(verb) + " --help");
     EXPECT_EQ(help.exitCode, 0) << verb;
     EXPECT_NE(help.out.find("Usage"), std::string::npos) << verb;
@@ -387,6 +389,133 @@ TEST_F(Cli, NewVerbsHaveHelpAndRefuseBadUsage) {
         "write " + Q(file) + " --host 127.0.0.1 --slot 2 --no-store"}) {
     EXPECT_EQ(Run(args).exitCode, 2) << args;
   }
+}
+
+// A REW filter settings export as the measurement program writes it.
+constexpr const char* kRewExport =
+    "Filter Settings file\n"
+    "\n"
+    "Room EQ V5.20\n"
+    "Dated: 10-Dec-2026 14:00:00\n"
+    "\n"
+    "Notes:living room\n"
+    "\n"
+    "Equaliser: Generic\n"
+    "Filter  1: ON  PK       Fc   63.0 Hz  Gain  -3.5 dB  Q  4.00\n"
+    "Filter  2: ON  LS       Fc   80.0 Hz  Gain   2.0 dB\n"
+    "Filter  3: OFF PK       Fc  120.0 Hz  Gain  -6.0 dB  Q  2.00\n"
+    "Filter  4: ON  HP       Fc   25.0 Hz\n"
+    "Filter  5: ON  None\n";
+
+TEST_F(Cli, EqImportWritesTheFiltersIntoTheModeFileAndKeepsEveryOtherByte) {
+  using core::params::BandSettings;
+  const std::vector<BandSettings> imported = {
+      {1, 63, -3.5f, 4.0f}, {4, 80, 2.0f, 0.7071f}, {3, 25, 0.0f, 0.7071f}};
+  struct Case {
+    const char* options;
+    int kind;
+    bool flatten;
+  };
+  const Case cases[] = {{"", 7, true}, {"--keep", 7, false}, {"", 0, true}, {"--keep", 15, false}};
+  for (const Case& c : cases) {
+    ModeFile original;
+    // Bands the import may flatten or keep, not all at their defaults.
+    for (int b = 0; b < core::params::EqStoreBandCount(c.kind); ++b) {
+      core::params::WriteBand(original.image, c.kind, b, {1, 400 + b, 6.0f, 2.0f});
+    }
+    const fs::path file = dir / "room.mode";
+    WriteFile(file, original.FileBytes());
+    std::ofstream(dir / "rew.txt") << kRewExport;
+    const std::string args = "eq import --mode " + Q(file) + " " + std::to_string(c.kind) + " " +
+                             Q(dir / "rew.txt") + " " + c.options;
+    const Result r = Run(args);
+    ASSERT_EQ(r.exitCode, 0) << args << r.err;
+
+    ModeFile expected = original;
+    for (std::size_t b = 0; b < imported.size(); ++b) {
+      core::params::WriteBand(expected.image, c.kind, static_cast<int>(b), imported[b]);
+    }
+    for (int b = 3; c.flatten && b < core::params::EqPlainBandCount(c.kind); ++b) {
+      core::params::WriteBand(expected.image, c.kind, b, core::params::ResetBand(c.kind, b));
+    }
+    const Bytes want = expected.FileBytes();
+    EXPECT_EQ(Slurp(file), std::string(want.begin(), want.end())) << args;
+    EXPECT_NE(r.out.find("band  0  PEQ         63 Hz   -3.5 dB  Q 4.000"), std::string::npos) << r.out;
+
+    // What was written reads back with eq show.
+    const Result show = Run("eq show " + Q(file) + " " + std::to_string(c.kind) + " --json");
+    ASSERT_EQ(show.exitCode, 0) << show.err;
+    const auto doc = nlohmann::json::parse(show.out);
+    EXPECT_EQ(doc["bands"].size(), static_cast<std::size_t>(core::params::EqStoreBandCount(c.kind)));
+    EXPECT_EQ(doc["bands"][1]["typeName"], "LS");
+    EXPECT_EQ(doc["bands"][1]["gain"], 2.0);
+    EXPECT_EQ(doc["bands"][2]["q"], 0.707);
+    EXPECT_EQ(doc["bands"][3]["gain"], c.flatten ? 0.0 : 6.0) << args;
+  }
+}
+
+TEST_F(Cli, EqImportRefusesBeforeWritingAnything) {
+  const ModeFile original;
+  const fs::path file = dir / "room.mode";
+  const Bytes bytes = original.FileBytes();
+  WriteFile(file, bytes);
+  std::string tooMany = "Equaliser: Generic\n";
+  for (int i = 1; i <= 10; ++i) {
+    tooMany += "Filter " + std::to_string(i) + ": ON PK Fc 100 Hz Gain 1.0 dB Q 1.0\n";
+  }
+  struct Case {
+    std::string name, text, kind;
+    int exitCode;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"type", "Filter 1: ON PK Fc 63 Hz Gain 1 dB Q 1\nFilter 2: ON AP Fc 90 Hz\n", "CH1", 1,
+       "line 2: filter 2: type AP"},
+      {"gain", "\nFilter 1: ON PK Fc 63 Hz Gain -18 dB Q 1\n", "CH1", 1, "line 2: filter 1: gain"},
+      {"q", "Filter 1: ON LPQ Fc 63 Hz Q 5\n", "music", 1, "line 1: filter 1: Q 5"},
+      {"frequency", "Filter 1: ON PK Fc 25 kHz Gain 1 dB Q 1\n", "CH1", 1, "outside 20..20000"},
+      {"count", tooMany, "CH1", 1, "line 11: filter 10: more filters than the 9 bands"},
+      {"malformed", "Filter 1: ON PK Fc sixty Hz\n", "CH1", 1, "line 1"},
+      {"empty", "Room EQ V5.20\nNotes:\n", "CH1", 1, "no \"Filter N:\" lines"},
+      {"kind", "Filter 1: ON PK Fc 63 Hz Gain 1 dB Q 1\n", "CH9", 2, "unknown equaliser 'CH9'"},
+  };
+  for (const Case& c : cases) {
+    std::ofstream(dir / "rew.txt") << c.text;
+    const Result r = Run("eq import --mode " + Q(file) + " " + c.kind + " " + Q(dir / "rew.txt"));
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.name << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.name << ": " << r.err;
+  }
+  EXPECT_EQ(Run("eq import --mode " + Q(file) + " CH1 " + Q(dir / "missing.txt")).exitCode, 1);
+  EXPECT_EQ(Slurp(file), std::string(bytes.begin(), bytes.end()));
+}
+
+TEST_F(Cli, EqSetWritesOneBandOfAFileAndRefusesWhatTheBandCannotHold) {
+  const ModeFile original;
+  const fs::path file = dir / "room.img";
+  WriteFile(file, original.ImageBytes());
+  // The crossover band of CH3 by its section name, and a mic band by name.
+  ASSERT_EQ(Run("eq set --mode " + Q(file) + " ch3 9 LP-B 90 0 0.7").exitCode, 0);
+  const Result mic = Run("eq set --mode " + Q(file) + " \"mic b\" 4 hs 8000.4 -4.5 0.5");
+  ASSERT_EQ(mic.exitCode, 0) << mic.err;
+  EXPECT_EQ(mic.out, "EQ 1 mic B in " + file.string() + "\n  band  4  HS        8000 Hz   -4.5 dB  Q 0.500\n");
+  core::params::DeviceImage expected = original.image;
+  core::params::WriteBand(expected, 9, 9, {8, 90, 0.0f, 0.7f});
+  core::params::WriteBand(expected, 1, 4, {5, 8000, -4.5f, 0.5f});
+  EXPECT_EQ(Slurp(file), std::string(expected.begin(), expected.end()));
+
+  const std::string f = "eq set --mode " + Q(file) + " ";
+  for (const std::string& args :
+       {f + "CH1 15 PEQ 1000 0 1", f + "CH1 -1 PEQ 1000 0 1", f + "CH1 0 XX 1000 0 1",
+        f + "CH1 0 22 1000 0 1", f + "CH1 0 PEQ 19 0 1", f + "CH1 0 PEQ 20001 0 1",
+        f + "CH1 0 PEQ 1000 15.5 1", f + "CH1 0 PEQ 1000 0 31", f + "CH1 0 LS 1000 0 2.5",
+        f + "CH1 0 PEQ 1000 0 0.05", f + "CH1 0 PEQ 1000 nan 1", f + "record 5 PEQ 1000 0 1",
+        "eq set --host 127.0.0.1 --mode " + Q(file) + " CH1 0 PEQ 1000 0 1",
+        std::string("eq set CH1 0 PEQ 1000 0 1")}) {
+    const Result r = Run(args);
+    EXPECT_EQ(r.exitCode, 2) << args;
+    EXPECT_FALSE(r.err.empty()) << args;
+  }
+  EXPECT_EQ(Slurp(file), std::string(expected.begin(), expected.end()));
 }
 
 // The rule the tool prints is the one the install step puts in place.

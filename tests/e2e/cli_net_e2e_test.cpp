@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/params/biquad.h"
+#include "core/params/eq_kinds.h"
 #include "core/presets/mode_file.h"
 #include "core/presets/remote_file.h"
 #include "sim_fixture.h"
@@ -122,6 +124,96 @@ TEST_F(CliNet, SetSendsOneParameterInItsUserUnit) {
   EXPECT_EQ(Run("set --host " + host + " 1 44 1").exitCode, 2) << "a block parameter";
   EXPECT_EQ(Run("set --host " + host + " 5 0 1").exitCode, 2) << "not in the table";
   EXPECT_EQ(Run("set --host " + host + " 1 14 loud").exitCode, 2);
+}
+
+// The band messages (0x09 to the equaliser's module) and store writes
+// (0x85) the processor received, in order.
+struct EqFrames {
+  std::vector<int> params;                             // band message parameters
+  std::vector<std::array<core::params::Word, 5>> words;  // and their words
+  std::vector<int> storeOffsets;                       // 0x85 offsets
+  std::string order;                                   // "bsbs..." b = band message, s = store write
+};
+EqFrames CollectEqFrames(const std::vector<Bytes>& requests, int module) {
+  EqFrames f;
+  for (const Bytes& r : requests) {
+    if (r.size() == 5 + 20 && r[0] == 0x09 && r[2] == module && r[4] == 5) {
+      std::array<core::params::Word, 5> w{};
+      for (int i = 0; i < 5; ++i) w[i] = core::params::LoadBe32(r.data() + 5 + 4 * i);
+      f.params.push_back(r[3]);
+      f.words.push_back(w);
+      f.order += 'b';
+    } else if (r.size() >= 4 && r[0] == 0x85) {
+      f.storeOffsets.push_back(r[1] << 8 | r[2]);
+      f.order += 's';
+    }
+  }
+  return f;
+}
+
+TEST_F(CliNet, EqImportPutsARewFilterSetIntoAnOutputChannelExactly) {
+  using core::params::BandSettings;
+  constexpr int kKind = 10;  // CH4
+  const auto info = *core::params::EqKind(kKind);
+  // The processor's CH4 bands before: none at its defaults, so flattening shows.
+  auto before = DefaultImage();
+  for (int b = 0; b < core::params::EqStoreBandCount(kKind); ++b) {
+    core::params::WriteBand(before, kKind, b, {1, 300 + b, -6.0f, 3.0f});
+  }
+  processor.SetImage(before);
+  std::ofstream(dir / "ch4.txt") << "Filter Settings file\n\nEqualiser: Generic\n"
+                                    "Filter  1: ON  PK       Fc   41.5 Hz  Gain  -7.0 dB  Q  6.50\n"
+                                    "Filter  2: OFF PK       Fc  100.0 Hz  Gain   3.0 dB  Q  1.00\n"
+                                    "Filter  3: ON  HSC      Fc 6000   Hz  Gain  -2.5 dB\n"
+                                    "Filter  4: ON  LPQ      Fc 18000  Hz           Q  0.80\n";
+  processor.ClearRequests();
+  const Result r = Run("eq import --host " + host + " CH4 " + Q(dir / "ch4.txt"));
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+
+  std::vector<BandSettings> want = {{1, 42, -7.0f, 6.5f}, {5, 6000, -2.5f, 0.7071f}, {2, 18000, 0.0f, 0.8f}};
+  for (int b = 3; b < core::params::EqPlainBandCount(kKind); ++b) {
+    want.push_back(core::params::ResetBand(kKind, b));
+  }
+  // The processor's store holds exactly those records; nothing else in
+  // its image moved, the crossover and the high-frequency split included.
+  auto expected = before;
+  for (std::size_t b = 0; b < want.size(); ++b) {
+    core::params::WriteBand(expected, kKind, static_cast<int>(b), want[b]);
+  }
+  EXPECT_TRUE(processor.Image() == expected);
+  // Each record came with its band message, carrying the coefficients of
+  // that band: the filter the processor runs is the one imported.
+  const EqFrames frames = CollectEqFrames(processor.Requests(), info.module);
+  ASSERT_EQ(frames.params.size(), want.size());
+  std::string order;
+  for (std::size_t b = 0; b < want.size(); ++b) order += "bs";
+  EXPECT_EQ(frames.order, order);
+  for (std::size_t b = 0; b < want.size(); ++b) {
+    const int band = static_cast<int>(b);
+    const BandSettings sent = core::params::ClampBand(want[b]);
+    const auto c = core::params::ComputeBiquad(sent.gain, sent.frequency, sent.q, 0.0,
+                                               core::params::kEqSampleRate, sent.type);
+    EXPECT_EQ(frames.params[b], info.firstParam + band);
+    EXPECT_EQ(frames.words[b], core::params::BandMessageWords(c)) << "band " << b;
+    EXPECT_EQ(frames.storeOffsets[b], core::params::EqBandOffset(kKind, band));
+  }
+
+  // With --keep, a refused file and one band set by hand.
+  std::ofstream(dir / "one.txt") << "Filter 1: ON PK Fc 1000 Hz Gain 4 dB Q 2\n";
+  processor.ClearRequests();
+  ASSERT_EQ(Run("eq import --keep --host " + host + " 10 " + Q(dir / "one.txt")).exitCode, 0);
+  EXPECT_EQ(CollectEqFrames(processor.Requests(), info.module).order, "bs");
+  std::ofstream(dir / "bad.txt") << "Filter 1: ON PK Fc 1000 Hz Gain 4 dB Q 2\nFilter 2: ON PK Fc 9 Hz Gain 1 dB Q 1\n";
+  processor.ClearRequests();
+  const Result refused = Run("eq import --host " + host + " CH4 " + Q(dir / "bad.txt"));
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.err.find("line 2"), std::string::npos) << refused.err;
+  EXPECT_TRUE(processor.Requests().empty()) << "refused before connecting";
+  ASSERT_EQ(Run("eq set --host " + host + " CH4 9 LP-B 90 0 0.7").exitCode, 0);
+  const EqFrames set = CollectEqFrames(processor.Requests(), info.module);
+  EXPECT_EQ(set.order, "bs");
+  EXPECT_EQ(set.params, std::vector<int>{info.firstParam + 9});
+  EXPECT_EQ(core::params::ReadBand(processor.Image(), kKind, 9), (BandSettings{8, 90, 0.0f, 0.7f}));
 }
 
 TEST_F(CliNet, ModeLoadAndStore) {
