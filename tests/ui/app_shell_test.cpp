@@ -1,7 +1,9 @@
 // The application shell offscreen, against the in-process simulator.
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDialog>
 #include <QDir>
+#include <QPointer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -51,6 +53,56 @@ std::uint32_t PercentWord(int v) { return *core::params::EncodeValue(core::param
 std::uint32_t GateWord(int v) { return *core::params::EncodeValue(core::params::ValueKind::TenThousandths, v); }
 QString NoticeText(AppRig& rig) { return rig.app->Notice() ? rig.app->Notice()->Text() : QString(); }
 
+// Modeless dialogs that say what is done to them.
+struct FakeDialogs {
+  struct Kind {
+    ui::ModelessDialog which;
+    const char* name;
+  };
+  static constexpr Kind kKinds[] = {
+      {ui::ModelessDialog::MachineSettings, "settings"}, {ui::ModelessDialog::AutoSub, "autosub"},
+      {ui::ModelessDialog::InputSource, "input"},        {ui::ModelessDialog::InputSourceSettings, "inputset"},
+      {ui::ModelessDialog::DeviceRemote, "remote"},      {ui::ModelessDialog::SmartPlug, "plug"},
+      {ui::ModelessDialog::Loudness, "loudness"},
+  };
+  void RegisterAll(ui::PageRegistry& registry) {
+    for (const Kind& k : kKinds) {
+      const QString name = QString::fromLatin1(k.name);
+      ui::ModelessFactory f;
+      f.create = [this, name](ui::CRV4470v13App&, int templateId) -> QWidget* {
+        log << QStringLiteral("create %1 %2").arg(name).arg(templateId);
+        auto* d = new QDialog;
+        d->setObjectName(name);
+        return d;
+      };
+      f.retext = [this, name](QWidget*) { log << QStringLiteral("retext ") + name; };
+      f.refresh = [this, name](QWidget*) { log << QStringLiteral("refresh ") + name; };
+      f.close = [this, name](QWidget* d) {
+        log << QStringLiteral("close ") + name;
+        d->close();
+      };
+      f.command = [this, name](QWidget*, int id) { log << QStringLiteral("command %1 %2").arg(name).arg(id); };
+      f.remoteKey = [this, name](QWidget*, std::uint8_t code) {
+        log << QStringLiteral("key %1 %2").arg(name).arg(code);
+      };
+      f.plugMessage = [this, name](QWidget*, int m, int w, long l) {
+        log << QStringLiteral("plug %1 %2 %3 %4").arg(name).arg(m).arg(w).arg(l);
+      };
+      registry.RegisterDialog(k.which, std::move(f));
+    }
+  }
+  // The entries starting with `what`, in order, and the log emptied.
+  QStringList Take(const QString& what = QString()) {
+    QStringList out;
+    for (const QString& e : log) {
+      if (e.startsWith(what)) out << e;
+    }
+    log.clear();
+    return out;
+  }
+  QStringList log;
+};
+
 }  // namespace
 
 class AppShellTest : public QObject {
@@ -96,6 +148,8 @@ class AppShellTest : public QObject {
   void usbStartupArrivalAndRemoval();
   void usbPermissionSaidOnce();
   void f7OpensMachineSettings();
+  void modelessDialogsOpenOnceAndComeBackAfterClosing();
+  void modelessDialogsRetextRefreshAndCloseInOrder();
   void syncDialogTimeOut();
   void waitDialog_data();
   void waitDialog();
@@ -737,6 +791,8 @@ void AppShellTest::commandLineFileWaitsForSync() {
 
 void AppShellTest::usbStartupArrivalAndRemoval() {
   AppRig rig({}, {}, true);
+  FakeDialogs fakes;
+  fakes.RegisterAll(rig.pages);
   rig.Start(0, true);  // timer 1 tries the USB link after 250 ms
   QVERIFY(rig.WaitSynced());
   QVERIFY(rig.session.Link().IsOpen());
@@ -756,10 +812,13 @@ void AppShellTest::usbStartupArrivalAndRemoval() {
   QVERIFY(!rig.session.Link().IsOpen());
   QVERIFY(!rig.View().Timer3Active());
   QCOMPARE(rig.View().LastTrayText(), QString::fromUtf8("设备已断开!"));
-  // Plugged in again: connected and synchronised again.
+  // Plugged in again: the machine settings dialog closes, and the link is
+  // connected and synchronised again.
+  rig.app->OpenDialog(ui::ModelessDialog::MachineSettings, ui::ids::kMachineSettingsDialog);
   rig.hid->Plug();
   rig.processor.ClearRequests();
   rig.View().OnDeviceArrived(sim::SimHidBackend::kDevicePath);
+  QVERIFY(rig.app->Dialog(ui::ModelessDialog::MachineSettings) == nullptr);
   QVERIFY(rig.WaitSynced());
   QVERIFY(rig.session.Link().IsOpen());
 }
@@ -778,15 +837,23 @@ void AppShellTest::usbPermissionSaidOnce() {
 
 void AppShellTest::f7OpensMachineSettings() {
   AppRig rig;
+  FakeDialogs fakes;
+  fakes.RegisterAll(rig.pages);
   rig.Start();
   rig.Frame().show();
-  int opened = 0;
-  rig.app->SetMachineSettingsOpener([&] { ++opened; });
   QTest::keyRelease(&rig.Frame(), Qt::Key_F7);
-  QCOMPARE(opened, 1);
-  QTest::keyRelease(&rig.Frame(), Qt::Key_F7);
-  QCOMPARE(opened, 2);
+  QCOMPARE(fakes.Take(QStringLiteral("create")), QStringList{QStringLiteral("create settings 335")});
+  QWidget* settings = rig.app->Dialog(ui::ModelessDialog::MachineSettings);
+  QVERIFY(settings != nullptr && settings->isVisible());
+  QTest::keyRelease(&rig.Frame(), Qt::Key_F7);  // shown again, not made again
+  QCOMPARE(fakes.Take(QStringLiteral("create")), QStringList{});
+  QCOMPARE(rig.app->Dialog(ui::ModelessDialog::MachineSettings), settings);
+  // The view routes the factory-mode buttons to it.
+  rig.View().OnCommand(ui::ids::kRestoreModeFirst + 2);
+  QCOMPARE(fakes.Take(), QStringList{QStringLiteral("command settings 32825")});
   // Ignored while a synchronisation dialog runs.
+  settings->close();
+  QVERIFY(QTest::qWaitFor([&] { return rig.app->Dialog(ui::ModelessDialog::MachineSettings) == nullptr; }));
   bool checked = false;
   QTimer::singleShot(50, [&] {
     QVERIFY(rig.app->SyncDialog() != nullptr);
@@ -796,7 +863,117 @@ void AppShellTest::f7OpensMachineSettings() {
   });
   rig.app->ShowSyncDialog(QString());
   QVERIFY(checked);
-  QCOMPARE(opened, 2);
+  QVERIFY(rig.app->Dialog(ui::ModelessDialog::MachineSettings) == nullptr);
+}
+
+void AppShellTest::modelessDialogsOpenOnceAndComeBackAfterClosing() {
+  AppRig rig;
+  // Without the dialogs in the build their buttons do nothing and say so
+  // by being disabled.
+  {
+    rig.Start();
+    QTest::qWait(250);
+    for (int id : {ui::ids::kFeatures, ui::ids::kInputSource, ui::ids::kRemoteLearning}) {
+      QVERIFY2(!rig.Frame().Ribbon().Element(id)->isEnabled(), qPrintable(QString::number(id)));
+    }
+    rig.View().OnCommand(ui::ids::kFeatures);
+    QVERIFY(rig.app->Dialog(ui::ModelessDialog::Loudness) == nullptr);
+    rig.app.reset();
+  }
+  FakeDialogs fakes;
+  fakes.RegisterAll(rig.pages);
+  rig.Start(1);
+  QTest::qWait(250);
+  QVERIFY(rig.Frame().Ribbon().Element(ui::ids::kFeatures)->isEnabled());
+  QVERIFY2(!rig.Frame().Ribbon().Element(ui::ids::kRemoteLearning)->isEnabled(), "not connected");
+
+  rig.View().OnCommand(ui::ids::kFeatures);
+  QCOMPARE(fakes.Take(), (QStringList{QStringLiteral("create loudness 515"), QStringLiteral("refresh loudness"),
+                                      QStringLiteral("retext loudness")}));
+  QPointer<QWidget> loudness = rig.app->Dialog(ui::ModelessDialog::Loudness);
+  QVERIFY(loudness && loudness->isVisible() && loudness->parentWidget() == nullptr);
+  rig.View().OnCommand(ui::ids::kFeatures);
+  QCOMPARE(fakes.Take(), (QStringList{QStringLiteral("refresh loudness"), QStringLiteral("retext loudness")}));
+  QCOMPARE(rig.app->Dialog(ui::ModelessDialog::Loudness), loudness.data());
+  // Closing its window deletes it; the next opening makes it anew.
+  loudness->close();
+  QVERIFY(QTest::qWaitFor([&] { return loudness.isNull(); }));
+  QVERIFY(rig.app->Dialog(ui::ModelessDialog::Loudness) == nullptr);
+  rig.View().OnCommand(ui::ids::kFeatures);
+  QCOMPARE(fakes.Take(QStringLiteral("create")), QStringList{QStringLiteral("create loudness 515")});
+
+  // The remote dialog only while connected, and no status polling while
+  // it is open; the smart-plug dialog opens either way, after the notice
+  // when nothing is connected, and holds the polling off.
+  rig.View().OnCommand(ui::ids::kRemoteLearning);
+  QVERIFY(rig.app->Dialog(ui::ModelessDialog::DeviceRemote) == nullptr);
+  rig.View().OnCommand(ui::ids::kSmartPlugs);
+  QCOMPARE(NoticeText(rig), QStringLiteral("Please connect device"));
+  QWidget* plug = rig.app->Dialog(ui::ModelessDialog::SmartPlug);
+  QVERIFY(plug != nullptr);
+  QVERIFY(!rig.session.Link().State().pollingAllowed.load());
+  rig.app->CloseDialog(ui::ModelessDialog::SmartPlug);
+  QVERIFY(rig.app->Dialog(ui::ModelessDialog::SmartPlug) == nullptr);
+  QVERIFY(rig.session.Link().State().pollingAllowed.load());
+
+  QVERIFY(rig.ConnectAndSync());
+  fakes.Take();
+  rig.View().OnCommand(ui::ids::kRemoteLearning);
+  QCOMPARE(fakes.Take(QStringLiteral("create")), QStringList{QStringLiteral("create remote 373")});
+  QVERIFY(!rig.app->statusPolling.load());
+  rig.View().OnRemoteKey(7);  // a learnt key goes to the learning dialog
+  QCOMPARE(fakes.Take(), QStringList{QStringLiteral("key remote 7")});
+  rig.View().OnPlugProgress(3024, 19, 0x430001);  // no plug dialog open: dropped
+  QCOMPARE(fakes.Take(), QStringList{});
+  rig.app->CloseDialog(ui::ModelessDialog::DeviceRemote);
+  QVERIFY(rig.app->statusPolling.load());
+
+  // The input source: the model's variant, or the settings dialog on a
+  // board tagged "U".
+  rig.View().OnCommand(ui::ids::kInputSource);
+  QCOMPARE(fakes.Take(QStringLiteral("create")), QStringList{QStringLiteral("create input 530")});
+  core::link::BoardInfo board = rig.session.Records().Board();
+  board[0] = 0x55;
+  rig.session.Records().SetBoard(board);
+  rig.View().OnCommand(ui::ids::kInputSource);
+  QCOMPARE(fakes.Take(QStringLiteral("create")), QStringList{QStringLiteral("create inputset 542")});
+  rig.View().OnCommand(ui::ids::kSmartPlugs);
+  rig.View().OnPlugProgress(3025, 2, 1);
+  QCOMPARE(fakes.Take(QStringLiteral("plug")), QStringList{QStringLiteral("plug plug 3025 2 1")});
+}
+
+void AppShellTest::modelessDialogsRetextRefreshAndCloseInOrder() {
+  AppRig rig;
+  FakeDialogs fakes;
+  fakes.RegisterAll(rig.pages);
+  rig.Start();
+  for (const FakeDialogs::Kind& k : FakeDialogs::kKinds) rig.app->OpenDialog(k.which, 1);
+  rig.app->OpenConnectDialog();
+  QCOMPARE(rig.app->ConnectDialog()->windowTitle(), QString::fromUtf8("网络连接"));
+  fakes.Take();
+
+  rig.View().OnCommand(ui::ids::kLanguageSwitch);
+  QCOMPARE(fakes.Take(), (QStringList{QStringLiteral("retext settings"), QStringLiteral("retext autosub"),
+                                      QStringLiteral("retext input"), QStringLiteral("retext inputset"),
+                                      QStringLiteral("retext remote"), QStringLiteral("retext plug"),
+                                      QStringLiteral("retext loudness")}));
+  QCOMPARE(rig.app->ConnectDialog()->windowTitle(), QStringLiteral("Connect IP"));
+
+  rig.View().RefreshAll();
+  QCOMPARE(fakes.Take(), (QStringList{QStringLiteral("refresh settings"), QStringLiteral("refresh autosub"),
+                                      QStringLiteral("refresh input"), QStringLiteral("refresh inputset"),
+                                      QStringLiteral("refresh loudness")}));
+
+  rig.View().CloseModelessDialogs();
+  QCOMPARE(fakes.Take(), (QStringList{QStringLiteral("close settings"), QStringLiteral("close autosub"),
+                                      QStringLiteral("close input"), QStringLiteral("close inputset"),
+                                      QStringLiteral("close remote"), QStringLiteral("close plug"),
+                                      QStringLiteral("close loudness")}));
+  for (int i = 0; i < ui::kModelessDialogCount; ++i) {
+    QVERIFY(rig.app->Dialog(static_cast<ui::ModelessDialog>(i)) == nullptr);
+  }
+  QVERIFY(rig.session.Link().State().pollingAllowed.load());
+  QVERIFY(rig.app->statusPolling.load());
 }
 
 void AppShellTest::syncDialogTimeOut() {

@@ -16,6 +16,12 @@ inline constexpr int kOutputPage = 385;
 inline constexpr int kEffectsPage = 421;
 inline constexpr int kConnectDialog = 521;
 inline constexpr int kRecordPage = 522;
+inline constexpr int kDeviceRemoteDialog = 373;
+inline constexpr int kAutoSubDialog = 410;
+inline constexpr int kSmartPlugDialog = 479;
+inline constexpr int kInputSourceDialog = 512;
+inline constexpr int kLoudnessDialog = 515;
+inline constexpr int kInputSourceSettingsDialog = 542;
 inline constexpr int kSyncDialog = 1217;  // no template of its own: keyed by its bar
 
 // Application menu.
@@ -42,6 +48,8 @@ inline constexpr int kSaveModeIn = 32819, kSaveModeOut = 32904;
 inline constexpr int kSaveFileIn = 32828, kSaveFileOut = 32882;
 inline constexpr int kLoadModeFirst = 32910;   // M1..M4: 32910..32913
 inline constexpr int kStoreModeFirst = 32914;  // M1..M4: 32914..32917
+// The machine settings dialog's factory modes M1..M4: 32823..32826.
+inline constexpr int kRestoreModeFirst = 32823;
 
 // Status bar.
 inline constexpr int kPaneConnection = 120;

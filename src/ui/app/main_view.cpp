@@ -165,6 +165,10 @@ void CRV4470v13View::OnCommand(int id) {
     }
     if (id == c.labelIn || id == c.labelOut) return;  // labels do nothing
   }
+  if (id >= ids::kRestoreModeFirst && id < ids::kRestoreModeFirst + 4) {
+    ToDialog(ModelessDialog::MachineSettings, &ModelessFactory::command, id);
+    return;
+  }
   if (id >= ids::kLoadModeFirst && id < ids::kLoadModeFirst + 4) {
     LoadMode(id - ids::kLoadModeFirst);
     return;
@@ -193,7 +197,14 @@ void CRV4470v13View::OnCommand(int id) {
       if (!session_.Link().IsOpen()) {
         app_.ShowNotice(app_.Language().Pick("请先连接机器", "Please connect device"), 1100);
       }
+      app_.OpenDialog(ModelessDialog::SmartPlug, ids::kSmartPlugDialog);
       break;
+    case ids::kFeatures: app_.OpenDialog(ModelessDialog::Loudness, ids::kLoudnessDialog); break;
+    case ids::kAutoSub: app_.OpenDialog(ModelessDialog::AutoSub, ids::kAutoSubDialog); break;
+    case ids::kRemoteLearning:
+      if (session_.Link().IsOpen()) app_.OpenDialog(ModelessDialog::DeviceRemote, ids::kDeviceRemoteDialog);
+      break;
+    case ids::kInputSource: OpenInputSource(); break;
     case ids::kLoadModeIn:
     case ids::kLoadModeOut:
     case ids::kSaveModeIn:
@@ -319,7 +330,7 @@ void CRV4470v13View::ApplyLanguage() {
   const bool loaded = app_.Language().LoadFile();
   RetextRibbon();
   if (!loaded) return;
-  if (CDialogIP* ip = app_.ConnectDialog()) app_.Language().ApplyDialogTexts(ip, ids::kConnectDialog);
+  for (int i = 0; i < kModelessDialogCount; ++i) app_.RetextDialog(static_cast<ModelessDialog>(i));
   if (page_) {
     if (const PageFactory* f = app_.Pages().Find(pageId_); f != nullptr && f->retext) f->retext(page_);
   }
@@ -431,6 +442,20 @@ void CRV4470v13View::UpdateStatus() {
   frame_.BypassBox().setText(lang.Pick("均衡旁路", "Bypass"));
   frame_.ResetEqButton().setEnabled(eq != nullptr);
   frame_.ResetEqButton().setText(lang.Pick("重置均衡", "Reset EQ"));
+
+  // A dialog button works when its dialog exists in this build.
+  const bool inputSet = session_.Records().Board()[0] == 0x55;
+  const struct {
+    int id;
+    bool enabled;
+  } buttons[] = {
+      {ids::kFeatures, app_.CanOpen(ModelessDialog::Loudness)},
+      {ids::kInputSource, app_.CanOpen(inputSet ? ModelessDialog::InputSourceSettings : ModelessDialog::InputSource)},
+      {ids::kRemoteLearning, app_.CanOpen(ModelessDialog::DeviceRemote) && session_.Link().IsOpen()},
+  };
+  for (const auto& b : buttons) {
+    if (QWidget* w = Ribbon().Element(b.id)) w->setEnabled(b.enabled);
+  }
 }
 
 void CRV4470v13View::ResetEq() {
@@ -645,10 +670,24 @@ void CRV4470v13View::RefreshAll() {
   if (page_) {
     if (const PageFactory* f = app_.Pages().Find(pageId_); f != nullptr && f->refresh) f->refresh(page_);
   }
+  for (ModelessDialog which : {ModelessDialog::MachineSettings, ModelessDialog::AutoSub,
+                               ModelessDialog::InputSource, ModelessDialog::InputSourceSettings,
+                               ModelessDialog::Loudness}) {
+    QWidget* dialog = app_.Dialog(which);
+    const ModelessFactory* f = app_.FactoryFor(which);
+    if (dialog != nullptr && f != nullptr && f->refresh) f->refresh(dialog);
+  }
 }
 
 void CRV4470v13View::CloseModelessDialogs() {
-  if (CDialogIP* ip = app_.ConnectDialog()) ip->close();
+  for (int i = 0; i < kModelessDialogCount; ++i) app_.CloseDialog(static_cast<ModelessDialog>(i));
+}
+
+template <typename Hook, typename... Args>
+void CRV4470v13View::ToDialog(ModelessDialog which, Hook ModelessFactory::*hook, Args... args) {
+  QWidget* dialog = app_.Dialog(which);
+  const ModelessFactory* f = app_.FactoryFor(which);
+  if (dialog != nullptr && f != nullptr && f->*hook) (f->*hook)(dialog, args...);
 }
 
 void CRV4470v13View::OnLinkLost() {
@@ -666,7 +705,7 @@ void CRV4470v13View::OnHostBusy() {
 }
 
 void CRV4470v13View::OnRemoteKey(std::uint8_t code) {
-  core::Trace("remote key learnt: " + std::to_string(code));
+  ToDialog(ModelessDialog::DeviceRemote, &ModelessFactory::remoteKey, code);
 }
 
 void CRV4470v13View::OnDeviceError(std::uint8_t code, std::uint8_t command1, std::uint8_t command2) {
@@ -698,7 +737,9 @@ void CRV4470v13View::OnDeviceRemoved(const std::string& path) {
   UpdateStatus();
 }
 
-void CRV4470v13View::OnPlugProgress(int /*message*/, int /*wParam*/, long /*lParam*/) {}
+void CRV4470v13View::OnPlugProgress(int message, int wParam, long lParam) {
+  ToDialog(ModelessDialog::SmartPlug, &ModelessFactory::plugMessage, message, wParam, lParam);
+}
 
 // ---- Notices and plug commands
 
@@ -731,6 +772,16 @@ void CRV4470v13View::ReplacePlugWaitText(const QString& text) {
 }
 
 void CRV4470v13View::CancelPlugWait() { timer5_->stop(); }
+
+void CRV4470v13View::OpenInputSource() {
+  const std::uint8_t board = session_.Records().Board()[0];
+  if (board == 0x55) {
+    app_.OpenDialog(ModelessDialog::InputSourceSettings, ids::kInputSourceSettingsDialog);
+  } else {
+    app_.OpenDialog(ModelessDialog::InputSource,
+                    InputSourceTemplate(board, session_.Records().Identity().ModelName()));
+  }
+}
 
 int CRV4470v13View::InputSourceTemplate(std::uint8_t boardFirstByte, const std::string& model) {
   if (boardFirstByte == 0x55) return 542;

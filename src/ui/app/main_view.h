@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ui/app/link_event_handler.h"
+#include "ui/app/page_registry.h"
 
 class QSystemTrayIcon;
 class QTimer;
@@ -110,6 +111,11 @@ class CRV4470v13View : public QWidget, public LinkEventHandler {
   void SwitchLanguage();
   void ResetEq();
   void NoticeUsbPermission();
+  void OpenInputSource();
+  // Calls a hook of an open modeless dialog; nothing when it is not open
+  // or has no such hook.
+  template <typename Hook, typename... Args>
+  void ToDialog(ModelessDialog which, Hook ModelessFactory::*hook, Args... args);
 
   CRV4470v13App& app_;
   CMainFrame& frame_;

@@ -8,6 +8,7 @@
 
 #include "core/link/hotplug_monitor.h"
 #include "core/session.h"
+#include "core/trace.h"
 #include "ui/app/about_dlg.h"
 #include "ui/app/command_ids.h"
 #include "ui/app/dialog_ip.h"
@@ -23,7 +24,14 @@ namespace ui {
 
 CRV4470v13App::CRV4470v13App(core::Session& session, AppSettings& settings, Prompts& prompts,
                              const PageRegistry& pages, Options options)
-    : session_(session), settings_(settings), prompts_(prompts), pages_(pages), options_(options) {}
+    : session_(session), settings_(settings), prompts_(prompts), pages_(pages), options_(options) {
+  connectDialogFactory_.create = [](CRV4470v13App& app, int) -> QWidget* {
+    return new CDialogIP(app.language_, app.settings_, [&app](const QString& address, int port) {
+      return app.frame_->View().ConnectNetwork(address, port);
+    });
+  };
+  connectDialogFactory_.textsId = ids::kConnectDialog;
+}
 
 CRV4470v13App::~CRV4470v13App() {
   qApp->removeEventFilter(this);
@@ -32,7 +40,7 @@ CRV4470v13App::~CRV4470v13App() {
   session_.Disconnect(false);
   session_.Sync().JoinAll();
   delete notice_.data();
-  delete connectDialog_.data();
+  for (QPointer<QWidget>& dialog : dialogs_) delete dialog.data();
   frame_.reset();
 }
 
@@ -52,7 +60,7 @@ void CRV4470v13App::Start() {
 bool CRV4470v13App::HandleF7() {
   if (!f7Guard_ || sync_) return false;
   f7Guard_ = false;
-  if (machineSettingsOpener_) machineSettingsOpener_();
+  OpenDialog(ModelessDialog::MachineSettings, ids::kMachineSettingsDialog);
   f7Guard_ = true;
   return true;
 }
@@ -120,17 +128,72 @@ bool CRV4470v13App::OpenDocumentFile(const QString& path) {
   return true;
 }
 
-void CRV4470v13App::OpenConnectDialog() {
-  if (!connectDialog_) {
-    connectDialog_ = new CDialogIP(language_, settings_, [this](const QString& address, int port) {
-      return frame_->View().ConnectNetwork(address, port);
-    });
+const ModelessFactory* CRV4470v13App::FactoryFor(ModelessDialog which) const {
+  if (const ModelessFactory* f = pages_.FindDialog(which)) return f;
+  return which == ModelessDialog::NetworkConnect ? &connectDialogFactory_ : nullptr;
+}
+
+CDialogIP* CRV4470v13App::ConnectDialog() const {
+  return qobject_cast<CDialogIP*>(Dialog(ModelessDialog::NetworkConnect));
+}
+
+QWidget* CRV4470v13App::OpenDialog(ModelessDialog which, int templateId) {
+  const ModelessFactory* factory = FactoryFor(which);
+  if (factory == nullptr) {
+    core::Trace("no dialog for template " + std::to_string(templateId));
+    return nullptr;
   }
-  if (frame_) connectDialog_->move(frame_->geometry().center() - connectDialog_->rect().center());
-  language_.ApplyDialogTexts(connectDialog_, ids::kConnectDialog);
-  connectDialog_->show();
-  connectDialog_->raise();
-  connectDialog_->activateWindow();
+  QPointer<QWidget>& slot = dialogs_[Index(which)];
+  if (!slot) {
+    QWidget* dialog = factory->create(*this, templateId);
+    if (dialog == nullptr) return nullptr;
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    slot = dialog;
+    // While these two are open the view asks for no status: the plug
+    // traffic and the remote learning need the link to themselves.
+    if (which == ModelessDialog::SmartPlug) {
+      session_.Link().State().pollingAllowed = false;
+      QObject::connect(dialog, &QObject::destroyed, this,
+                       [this] { session_.Link().State().pollingAllowed = true; });
+    } else if (which == ModelessDialog::DeviceRemote) {
+      pollingBeforeRemote_ = statusPolling.exchange(false);
+      QObject::connect(dialog, &QObject::destroyed, this,
+                       [this] { statusPolling = pollingBeforeRemote_; });
+    }
+  }
+  QWidget* dialog = slot.data();
+  if (frame_) {
+    dialog->adjustSize();
+    dialog->move(frame_->geometry().center() - dialog->rect().center());
+  }
+  if (factory->refresh) factory->refresh(dialog);
+  RetextDialog(which);
+  dialog->show();
+  dialog->raise();
+  dialog->activateWindow();
+  return dialog;
+}
+
+void CRV4470v13App::RetextDialog(ModelessDialog which) {
+  QWidget* dialog = Dialog(which);
+  const ModelessFactory* factory = FactoryFor(which);
+  if (dialog == nullptr || factory == nullptr) return;
+  if (factory->textsId != 0) language_.ApplyDialogTexts(dialog, factory->textsId);
+  if (factory->retext) factory->retext(dialog);
+}
+
+void CRV4470v13App::CloseDialog(ModelessDialog which) {
+  QPointer<QWidget>& slot = dialogs_[Index(which)];
+  if (!slot) return;
+  const ModelessFactory* factory = FactoryFor(which);
+  if (factory != nullptr && factory->close) {
+    factory->close(slot.data());
+  } else {
+    slot->close();
+  }
+  // Destroyed now, whatever its close did: the slot is empty when this
+  // returns and the next opening makes the dialog anew.
+  delete slot.data();
 }
 
 void CRV4470v13App::RunAbout() {

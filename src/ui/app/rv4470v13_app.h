@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -12,9 +13,11 @@
 #include "ui/app/app_settings.h"
 #include "ui/app/dialog_ip.h"
 #include "ui/app/info_dlg.h"
+#include "ui/app/page_registry.h"
 #include "ui/app/syn_dlg.h"
 #include "ui/app/wait_dlg.h"
 #include "ui/app/ui_language.h"
+#include "ui/app/command_ids.h"
 
 namespace core {
 class Session;
@@ -26,7 +29,6 @@ class HotplugMonitor;
 namespace ui {
 
 class CMainFrame;
-class PageRegistry;
 class Prompts;
 class QtLinkEvents;
 
@@ -72,14 +74,28 @@ class CRV4470v13App : public QObject {
   // start-up has ended (without a processor nothing is loaded).
   void OpenAfterFirstSync(const QString& path) { pendingOpen_ = path; }
   QString TakePendingOpen() { return std::exchange(pendingOpen_, QString()); }
-  void OpenConnectDialog();
+  void OpenConnectDialog() { OpenDialog(ModelessDialog::NetworkConnect, ids::kConnectDialog); }
   void RunAbout();
   // Another start asked this one to show itself: false without a window.
   bool Activate();
 
-  // F7 (key release) opens the machine settings dialog through this
-  // opener, unless a synchronisation dialog runs or F7 is being handled.
-  void SetMachineSettingsOpener(std::function<void()> opener) { machineSettingsOpener_ = std::move(opener); }
+  // The modeless dialogs. Opening creates the dialog on first use (when
+  // a factory makes it), centres it on the main window, refreshes it,
+  // gives it the texts of the current language and shows it; the dialog
+  // is deleted when its window closes and the slot is then empty. Nothing
+  // happens, and null is returned, for a dialog without a factory.
+  QWidget* OpenDialog(ModelessDialog which, int templateId);
+  QWidget* Dialog(ModelessDialog which) const { return dialogs_[Index(which)].data(); }
+  bool CanOpen(ModelessDialog which) const { return FactoryFor(which) != nullptr; }
+  const ModelessFactory* FactoryFor(ModelessDialog which) const;
+  // The dialog's texts in the current language (its texts id, then its
+  // own re-text); nothing when it is not open.
+  void RetextDialog(ModelessDialog which);
+  // Destroys the dialog's window (through its own close where it has one).
+  void CloseDialog(ModelessDialog which);
+
+  // F7 (key release) opens the machine settings dialog, unless a
+  // synchronisation dialog runs or F7 is being handled.
   bool HandleF7();
 
   // What cancelling a plug wait sends (the smart-plug link fills it in).
@@ -88,7 +104,7 @@ class CRV4470v13App : public QObject {
   CInfoDlg* Notice() const { return notice_; }
   CSynDlg* SyncDialog() const { return sync_; }
   CWaitDlg* WaitDialog() const { return wait_; }
-  CDialogIP* ConnectDialog() const { return connectDialog_; }
+  CDialogIP* ConnectDialog() const;
   // Closes the sync dialog if one runs (kills its time-out).
   void CloseSyncDialog();
 
@@ -115,9 +131,11 @@ class CRV4470v13App : public QObject {
   QPointer<CInfoDlg> notice_;
   QPointer<CSynDlg> sync_;
   QPointer<CWaitDlg> wait_;
-  QPointer<CDialogIP> connectDialog_;
+  static std::size_t Index(ModelessDialog which) { return static_cast<std::size_t>(which); }
+  std::array<QPointer<QWidget>, kModelessDialogCount> dialogs_;
+  ModelessFactory connectDialogFactory_;
+  bool pollingBeforeRemote_ = true;
   QString pendingOpen_;
-  std::function<void()> machineSettingsOpener_;
   bool f7Guard_ = true;
   std::function<void(CWaitDlg::Request)> plugCancel_;
 
