@@ -20,6 +20,7 @@
 #include <QWheelEvent>
 
 #include "app_test_support.h"
+#include "core/link/plug_requests.h"
 #include "core/params/value_codec.h"
 #include "core/presets/mode_file.h"
 #include "ui/app/command_ids.h"
@@ -153,6 +154,7 @@ class AppShellTest : public QObject {
   void syncDialogTimeOut();
   void waitDialog_data();
   void waitDialog();
+  void plugCommandSendsItsRequestAndStopsOnCancel();
 };
 
 void AppShellTest::settingsDefaultsOnEmptyStore() {
@@ -1041,6 +1043,47 @@ void AppShellTest::waitDialog() {
     QVERIFY(cancelled.empty());
     if (ending == QLatin1String("finish")) QCOMPARE(progress, 100);
   }
+}
+
+void AppShellTest::plugCommandSendsItsRequestAndStopsOnCancel() {
+  AppRig rig;
+  rig.Start();
+  QVERIFY(rig.ConnectAndSync());
+  auto frame = [](std::initializer_list<std::uint8_t> payload) {
+    return *core::link::BuildSerialApiFrame(std::vector<std::uint8_t>(payload));
+  };
+  auto plugFrames = [&] {
+    std::vector<sim::Bytes> out;
+    for (const auto& r : rig.processor.Requests()) {
+      if (!r.empty() && r[0] == 0x01) out.push_back(r);
+    }
+    return out;
+  };
+  // A node value answered quickly: the request goes out, the outcome stops
+  // timer 5 and no wait dialog opens.
+  rig.View().StartPlugCommand(QStringLiteral("switching"), 0x13, 5, 99, 100);
+  rig.View().ReplacePlugWaitText(QStringLiteral("done"));
+  QTest::qWait(200);
+  QVERIFY(rig.app->WaitDialog() == nullptr);
+  QVERIFY(QTest::qWaitFor([&] { return plugFrames().size() == 1; }));
+  QCOMPARE(plugFrames()[0], frame({0x13, 5, 0x03, 0x20, 0x01, 99, 0x25, 0x43}));
+  // Node 0 and unknown codes issue nothing.
+  rig.View().StartPlugCommand(QString(), 0x13, 0, 99, 100);
+  rig.View().CancelPlugWait();
+  rig.View().StartPlugCommand(QString(), 0x20, 5, 99, 100);
+  rig.View().CancelPlugWait();
+  // An inclusion nobody completes: the wait dialog opens at once, times
+  // out and the controller is told to stop.
+  std::vector<ui::CWaitDlg::Request> cancelled;
+  rig.app->SetPlugCancelAction([&](ui::CWaitDlg::Request r) { cancelled.push_back(r); });
+  rig.app->waitTimeoutMs = 200;
+  rig.View().StartPlugCommand(QStringLiteral("adding"), 0x4A, 0, 0, 0);
+  QVERIFY(QTest::qWaitFor([&] { return cancelled.size() == 1; }, 5000));
+  QVERIFY(QTest::qWaitFor([&] { return plugFrames().size() == 3; }));
+  const auto frames = plugFrames();
+  QCOMPARE(frames[1], frame({0x4A, 0x01, 0x30}));
+  QCOMPARE(frames[2], frame({0x4A, 0x05, 0x00}));
+  QCOMPARE(cancelled[0].function, std::uint8_t{0x4A});
 }
 
 QTEST_MAIN(AppShellTest)

@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "core/link/plug_requests.h"
 #include "core/presets/mode_file.h"
 #include "core/session.h"
 #include "core/trace.h"
@@ -761,8 +762,14 @@ void CRV4470v13View::ShowTrayNotice(const QString& title, const QString& text, i
 void CRV4470v13View::StartPlugCommand(const QString& text, std::uint8_t code, std::uint8_t node,
                                       std::uint8_t value, int delayMs) {
   plugWait_ = {text, code, node, value};
-  // The plug requests themselves (set node value, inclusion, exclusion)
-  // arrive with the smart-plug link.
+  using namespace core::link;
+  if (code == 0x13 && node != 0) {
+    SendPlugRequest(session_.Link(), SetNodeValueRequest(node, value));
+  } else if (code == kStartInclusionRequest[0]) {
+    SendPlugRequest(session_.Link(), kStartInclusionRequest);
+  } else if (code == kStartExclusionRequest[0]) {
+    SendPlugRequest(session_.Link(), kStartExclusionRequest);
+  }
   timer5_->start(delayMs);
 }
 

@@ -7,6 +7,7 @@
 #include <QScreen>
 
 #include "core/link/hotplug_monitor.h"
+#include "core/link/plug_requests.h"
 #include "core/session.h"
 #include "core/trace.h"
 #include "ui/app/about_dlg.h"
@@ -108,6 +109,12 @@ void CRV4470v13App::ShowWaitDialog(const QString& text, std::uint8_t function, s
   CWaitDlg dialog(
       language_, text, {function, node, value},
       [this](CWaitDlg::Request request) {
+        // The controller stops the waiting operation; what the plug
+        // dialogs keep about it is theirs to undo.
+        if (request.function == 0x13 || request.function == 0x4A || request.function == 0x4B) {
+          const std::uint8_t stop[] = {request.function, 0x05, 0x00};
+          core::link::SendPlugRequest(session_.Link(), stop);
+        }
         if (plugCancel_) plugCancel_(request);
       },
       [this] { ShowNotice(QString::fromUtf8("发生错误，操作超时……"), 1100); }, frame_.get(), waitTimeoutMs);

@@ -98,7 +98,9 @@ class CRV4470v13App : public QObject {
   // synchronisation dialog runs or F7 is being handled.
   bool HandleF7();
 
-  // What cancelling a plug wait sends (the smart-plug link fills it in).
+  // Cancelling a plug wait (button or time-out) sends the controller the
+  // stop request of a node value, inclusion or exclusion, then runs this
+  // action (the plug dialogs undo what they kept of the operation).
   void SetPlugCancelAction(std::function<void(CWaitDlg::Request)> action) { plugCancel_ = std::move(action); }
 
   CInfoDlg* Notice() const { return notice_; }
