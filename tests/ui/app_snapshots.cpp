@@ -19,10 +19,12 @@ namespace apptest {
 
 namespace {
 
+QString g_suffix;
+
 bool Save(QWidget& w, const QString& dir, const QString& name, int& count) {
   w.show();
   QTest::qWait(30);
-  const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
+  const QString path = QDir(dir).filePath(name + g_suffix + QStringLiteral(".png"));
   if (!w.grab().save(path)) {
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     return false;
@@ -33,7 +35,8 @@ bool Save(QWidget& w, const QString& dir, const QString& name, int& count) {
 
 }  // namespace
 
-int RenderAppSnapshots(const QString& outDir) {
+int RenderAppSnapshots(const QString& outDir, const QString& fileSuffix) {
+  g_suffix = fileSuffix;
   QDir().mkpath(outDir);
   int count = 0;
   const char* const suffix[] = {"zh", "en"};
@@ -96,7 +99,7 @@ int RenderAppSnapshots(const QString& outDir) {
       status[19] = 2;
       status[18] = 3;
       status[17] = 9;
-      ui::CAboutDlg about(true, rig.session.Records().Identity(), ui::CAboutDlg::ChipsFromStatus(status),
+      ui::CAboutDlg about(l, true, rig.session.Records().Identity(), ui::CAboutDlg::ChipsFromStatus(status),
                           rig.app->statusPolling);
       if (!Save(about, outDir, QStringLiteral("dialog_100_%1").arg(lang), count)) return -1;
       QKeyEvent release(QEvent::KeyRelease, Qt::Key_F11, Qt::ControlModifier | Qt::ShiftModifier);

@@ -11,8 +11,6 @@ set_tests_properties(ui.app_shell_test PROPERTIES
 add_library(dsptuner_app_snapshots STATIC app_snapshots.cpp)
 target_include_directories(dsptuner_app_snapshots PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(dsptuner_app_snapshots PUBLIC dsptuner_app Qt6::Test)
-add_executable(app_snapshots app_snapshots_main.cpp)
-target_link_libraries(app_snapshots PRIVATE dsptuner_app_snapshots)
 
 add_executable(app_link_events_test app_link_events_test.cpp)
 target_link_libraries(app_link_events_test PRIVATE dsptuner_app Qt6::Test)

@@ -1,4 +1,5 @@
-// Renders every painted control, in its states and in both languages, to
+// Renders every painted control, in its states and in both languages, and
+// the application's windows (main window and dialogs, both languages) to
 // PNG files in the folder given on the command line, so their look can be
 // checked by eye. Usage: ui_snapshots OUTDIR [SCALE]; SCALE 2 renders at a
 // device pixel ratio of 2 and adds "@2x" to the file names.
@@ -16,6 +17,7 @@
 #include <functional>
 #include <vector>
 
+#include "app_snapshots.h"
 #include "ui/controls/artwork.h"
 #include "ui/controls/fonts.h"
 #include "ui/controls/gdip_button.h"
@@ -509,6 +511,14 @@ int main(int argc, char** argv) {
       QTextStream(stderr) << "failed: " << path << "\n";
       ++failed;
     }
+  }
+  // The application's windows, connected to the simulator.
+  const int shell = apptest::RenderAppSnapshots(dir, suffix);
+  if (shell < 0) {
+    QTextStream(stderr) << "failed: the application's windows\n";
+    ++failed;
+  } else {
+    QTextStream(stdout) << shell << " windows of the application in " << dir << "\n";
   }
   return failed == 0 ? 0 : 1;
 }

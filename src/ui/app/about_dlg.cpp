@@ -38,7 +38,7 @@ std::array<int, 6> CAboutDlg::ChipsFromStatus(const core::link::DeviceStatus& s)
   return {s[16], s[22], s[20], s[19], s[18], s[17]};
 }
 
-CAboutDlg::CAboutDlg(bool connected, const core::link::DeviceIdentity& identity,
+CAboutDlg::CAboutDlg(const UiLanguage& language, bool connected, const core::link::DeviceIdentity& identity,
                      const std::array<int, 6>& chips, std::atomic<bool>& statusPolling,
                      QWidget* parent)
     : QDialog(parent), statusPolling_(statusPolling), module_(new QLabel(this)), peak_(new QCheckBox(this)) {
@@ -59,7 +59,7 @@ CAboutDlg::CAboutDlg(bool connected, const core::link::DeviceIdentity& identity,
   SetCtrlId(chipsText, ids::kAboutChips);
   SetCtrlId(peak_, ids::kAboutPeak);
   peak_->setText(QStringLiteral("Peak"));
-  auto* ok = new QPushButton(QString::fromUtf8("确定"), this);
+  auto* ok = new QPushButton(language.Pick("确定", "OK"), this);
   SetCtrlId(ok, ids::kOkButton);
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -6,6 +6,7 @@
 #include <atomic>
 
 #include "core/link/device_records.h"
+#include "ui/app/ui_language.h"
 
 class QCheckBox;
 class QLabel;
@@ -19,7 +20,7 @@ class CAboutDlg : public QDialog {
  public:
   // `identity` and `chips` only count when `connected`. `chips`: the chip
   // indexes of MIC, Music, CH12, CH34, CH56, CH78.
-  CAboutDlg(bool connected, const core::link::DeviceIdentity& identity,
+  CAboutDlg(const UiLanguage& language, bool connected, const core::link::DeviceIdentity& identity,
             const std::array<int, 6>& chips, std::atomic<bool>& statusPolling,
             QWidget* parent = nullptr);
 

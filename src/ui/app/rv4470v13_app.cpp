@@ -205,7 +205,7 @@ void CRV4470v13App::CloseDialog(ModelessDialog which) {
 
 void CRV4470v13App::RunAbout() {
   const bool connected = session_.Link().IsOpen();
-  CAboutDlg dialog(connected, session_.Records().Identity(),
+  CAboutDlg dialog(language_, connected, session_.Records().Identity(),
                    CAboutDlg::ChipsFromStatus(session_.Records().Status()), statusPolling, frame_.get());
   dialog.exec();
 }
