@@ -38,6 +38,9 @@ CRV4470v13App::~CRV4470v13App() {
   qApp->removeEventFilter(this);
   if (hotplug_) hotplug_->Stop();
   session_.Link().SetEvents(nullptr);
+  // A link thread may wait in a blocking event for this thread, which is
+  // about to wait for it.
+  if (events_) events_->Stop();
   session_.Disconnect(false);
   session_.Sync().JoinAll();
   delete notice_.data();
