@@ -291,6 +291,10 @@ void AppShellTest::startSyncAndRefresh() {
   QVERIFY(rig.View().Timer3Active());
   QCOMPARE(rig.View().LastTrayText(), QString::fromUtf8("设备已连接，同步中……"));
   QCOMPARE(rig.Frame().ModePane().text(), QString::fromUtf8("当前模式:M1"));
+  // The other category shows the pitch at once, not after the next poll.
+  rig.session.Params().SetMusicPitch(3);
+  rig.Frame().Ribbon().SetActiveCategory(1);
+  QCOMPARE(rig.Frame().Ribbon().Category(1)->Panel(5)->Name(), QString::fromUtf8("音乐变调:+3"));
 }
 
 void AppShellTest::sliderMovesBothCopiesAndSends_data() {

@@ -148,7 +148,12 @@ void CRV4470v13View::CategoryChanged(const QString& name) {
     ShowPage(ids::kMusicPage, 0);
   } else if (IsOutputName(name)) {
     ShowPage(ids::kOutputPage, app_.outputPageChannel);
+  } else {
+    return;
   }
+  // The pitch caption of the category just shown, now rather than at the
+  // next pitch poll.
+  SetPitchCaption(session_.Params().Display().musicPitch);
 }
 
 // ---- Commands
