@@ -7,7 +7,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
-#include <sstream>
+#include <filesystem>
 #include <vector>
 
 #include "cli/connection.h"
@@ -109,7 +109,14 @@ int Apply(const EqTarget& target, int kind, const std::vector<BandWrite>& writes
   } else {
     Connection c(target.host);
     if (!c.Connect() || !c.Identify()) return kFailed;
-    for (const BandWrite& w : writes) c.session().Eq().SendEqBand(kind, w.band, w.settings);
+    // Each send waits for the answer to the one before; a wait that timed
+    // out means a band message or store write went unanswered.
+    for (const BandWrite& w : writes) {
+      c.session().Eq().SendEqBand(kind, w.band, w.settings);
+      if (!c.link().IsOpen() || c.link().ConsecutiveReplyTimeouts() > 0) {
+        return c.Failed("equaliser band " + std::to_string(w.band)), kFailed;
+      }
+    }
     if (!c.link().IsOpen() || !c.link().AwaitLastAnswer(kAnswerWait)) {
       return c.Failed("equaliser"), kFailed;
     }
@@ -125,18 +132,30 @@ int Apply(const EqTarget& target, int kind, const std::vector<BandWrite>& writes
 constexpr std::streamsize kMaxRewFileSize = 1 << 20;
 
 bool ReadText(const std::string& path, std::string& text) {
+  // A FIFO or a device would block or never end; only a file is read.
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (ec || !std::filesystem::exists(status)) {
+    Error(path + ": cannot open: " + (ec ? ec.message() : std::strerror(ENOENT)));
+    return false;
+  }
+  if (!std::filesystem::is_regular_file(status)) {
+    Error(path + ": not a regular file");
+    return false;
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     Error(path + ": cannot open: " + std::strerror(errno));
     return false;
   }
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  text = ss.str();
+  // One byte more than the limit tells a larger file without reading it.
+  text.resize(static_cast<std::size_t>(kMaxRewFileSize) + 1);
+  in.read(text.data(), kMaxRewFileSize + 1);
   if (in.bad()) {
     Error(path + ": cannot read: " + std::strerror(errno));
     return false;
   }
+  text.resize(static_cast<std::size_t>(in.gcount()));
   if (static_cast<std::streamsize>(text.size()) > kMaxRewFileSize) {
     Error(path + ": more than 1 MiB; not a REW filter settings export");
     return false;
@@ -234,7 +253,9 @@ int EqSetCommand(const EqTarget& target, const EqBandArgs& args) {
     return kBadUsage;
   }
   const float maxQ = *type == 1 ? kBandMaxQ : kBandMaxShapeQ;
-  const auto q = static_cast<float>(args.q);
+  // Checked in double first: a huge value does not convert to float.
+  const bool qInRange = args.q >= 0.0 && args.q <= 2.0 * maxQ;
+  const float q = qInRange ? static_cast<float>(args.q) : -1.0f;
   if (!(q >= kBandMinQ && q <= maxQ)) {
     Error(Printf("Q %g is outside 0.1..%g for %s", args.q, maxQ, FilterTypeName(*type)));
     return kBadUsage;

@@ -486,6 +486,12 @@ TEST_F(Cli, EqImportRefusesBeforeWritingAnything) {
     EXPECT_NE(r.err.find(c.message), std::string::npos) << c.name << ": " << r.err;
   }
   EXPECT_EQ(Run("eq import --mode " + Q(file) + " CH1 " + Q(dir / "missing.txt")).exitCode, 1);
+  const Result device = Run("eq import --mode " + Q(file) + " CH1 /dev/zero");  // never ends
+  EXPECT_EQ(device.exitCode, 1);
+  EXPECT_NE(device.err.find("not a regular file"), std::string::npos) << device.err;
+  std::ofstream(dir / "big.txt") << std::string((1 << 20) + 1, ' ');
+  EXPECT_NE(Run("eq import --mode " + Q(file) + " CH1 " + Q(dir / "big.txt")).err.find("more than 1 MiB"),
+            std::string::npos);
   EXPECT_EQ(Slurp(file), std::string(bytes.begin(), bytes.end()));
 }
 
@@ -508,7 +514,7 @@ TEST_F(Cli, EqSetWritesOneBandOfAFileAndRefusesWhatTheBandCannotHold) {
        {f + "CH1 15 PEQ 1000 0 1", f + "CH1 -1 PEQ 1000 0 1", f + "CH1 0 XX 1000 0 1",
         f + "CH1 0 22 1000 0 1", f + "CH1 0 PEQ 19 0 1", f + "CH1 0 PEQ 20001 0 1",
         f + "CH1 0 PEQ 1000 15.5 1", f + "CH1 0 PEQ 1000 0 31", f + "CH1 0 LS 1000 0 2.5",
-        f + "CH1 0 PEQ 1000 0 0.05", f + "CH1 0 PEQ 1000 nan 1", f + "record 5 PEQ 1000 0 1",
+        f + "CH1 0 PEQ 1000 0 0.05", f + "CH1 0 PEQ 1000 nan 1", f + "CH1 0 PEQ 1000 0 1e300", f + "record 5 PEQ 1000 0 1",
         "eq set --host 127.0.0.1 --mode " + Q(file) + " CH1 0 PEQ 1000 0 1",
         std::string("eq set CH1 0 PEQ 1000 0 1")}) {
     const Result r = Run(args);

@@ -216,6 +216,19 @@ TEST_F(CliNet, EqImportPutsARewFilterSetIntoAnOutputChannelExactly) {
   EXPECT_EQ(core::params::ReadBand(processor.Image(), kKind, 9), (BandSettings{8, 90, 0.0f, 0.7f}));
 }
 
+TEST_F(CliNet, EqImportFailsWhenABandGoesUnanswered) {
+  sim::ServerOptions lossy;
+  lossy.dropEvery = 8;  // past the identity, inside the bands
+  server->Stop();
+  StartServer(lossy);
+  host = "127.0.0.1:" + std::to_string(server->Port());
+  std::ofstream(dir / "one.txt") << "Filter 1: ON PK Fc 1000 Hz Gain 4 dB Q 2\n";
+  const Result r = Run("eq import --host " + host + " CH1 " + Q(dir / "one.txt"));
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("stopped answering (equaliser band"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out, "") << "no success report";
+}
+
 TEST_F(CliNet, ModeLoadAndStore) {
   core::params::DeviceImage image{};
   core::params::BuildDefaultImage(image);

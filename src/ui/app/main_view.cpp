@@ -73,7 +73,10 @@ CRV4470v13View::CRV4470v13View(CRV4470v13App& app, CMainFrame& frame)
   connect(timer1_, &QTimer::timeout, this, &CRV4470v13View::StartupConnect);
   connect(timer3_, &QTimer::timeout, this, [this] {
     auto& state = session_.Link().State();
-    if (state.pollingAllowed.load() && state.open.load() && app_.statusPolling.load()) {
+    // The plug dialog holds the polling off; a synchronisation that ends
+    // while it is open must not turn it back on under the plug traffic.
+    if (state.pollingAllowed.load() && state.open.load() && app_.statusPolling.load() &&
+        app_.Dialog(ModelessDialog::SmartPlug) == nullptr) {
       session_.Link().SendCommandBytes({0x0E});
     }
   });

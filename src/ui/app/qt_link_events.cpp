@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QThread>
-#include <memory>
 
 namespace ui {
 
@@ -19,42 +18,8 @@ void QtLinkEvents::Post(F call) {
   QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
 }
 
-QtLinkEvents::~QtLinkEvents() { Stop(); }
-
-void QtLinkEvents::Stop() {
-  {
-    std::lock_guard lock(mutex_);
-    stopping_ = true;
-  }
-  done_.notify_all();
-}
-
-template <typename F>
-void QtLinkEvents::Send(F call) {
-  if (QThread::currentThread() == thread()) {
-    call();
-    return;
-  }
-  // Like a blocking queued call, but given up when the GUI thread stops
-  // the adapter (it may be waiting for this very thread to end).
-  auto finished = std::make_shared<bool>(false);
-  QMetaObject::invokeMethod(
-      this,
-      [this, call = std::move(call), finished]() mutable {
-        call();
-        {
-          std::lock_guard lock(mutex_);
-          *finished = true;
-        }
-        done_.notify_all();
-      },
-      Qt::QueuedConnection);
-  std::unique_lock lock(mutex_);
-  done_.wait(lock, [&] { return *finished || stopping_; });
-}
-
 void QtLinkEvents::RemoteKeyLearnt(std::uint8_t code) {
-  Send([this, code] { handler_.OnRemoteKey(code); });
+  Post([this, code] { handler_.OnRemoteKey(code); });
 }
 void QtLinkEvents::SyncDone(int afterWrite) {
   Post([this, afterWrite] { handler_.OnSyncDone(afterWrite); });
@@ -66,8 +31,6 @@ void QtLinkEvents::HostBusy() {
   Post([this] { handler_.OnHostBusy(); });
 }
 void QtLinkEvents::DeviceError(std::uint8_t code, std::uint8_t command1, std::uint8_t command2) {
-  // Posted: the handler shows a box, and the reader must go on reading
-  // (heartbeats, answers) while it is open.
   Post([this, code, command1, command2] { handler_.OnDeviceError(code, command1, command2); });
 }
 void QtLinkEvents::DeviceArrived(const std::string& path) {

@@ -2,8 +2,6 @@
 
 #include <QObject>
 #include <QPointer>
-#include <condition_variable>
-#include <mutex>
 
 #include "core/link/link_events.h"
 #include "ui/app/link_event_handler.h"
@@ -11,18 +9,13 @@
 namespace ui {
 
 // The link's events, queued onto the GUI thread of `context` and handed to
-// the handler there. RemoteKeyLearnt waits until the handler has returned
-// (as behind a sent window message), or until Stop; the others return at
-// once. Called on the GUI thread itself, every event is handled directly.
+// the handler there; the link's threads never wait for the GUI thread
+// (which joins them on every close, and runs message boxes from some
+// handlers). Called on the GUI thread itself, an event is handled directly.
 class QtLinkEvents final : public QObject, public core::link::LinkEvents {
   Q_OBJECT
  public:
   QtLinkEvents(LinkEventHandler& handler, QObject* parent = nullptr);
-  ~QtLinkEvents() override;
-
-  // Releases every thread waiting in a blocking event, now and later. The
-  // GUI thread calls it before it waits for the link's threads to end.
-  void Stop();
 
   void RemoteKeyLearnt(std::uint8_t code) override;
   void SyncDone(int afterWrite) override;
@@ -36,13 +29,8 @@ class QtLinkEvents final : public QObject, public core::link::LinkEvents {
  private:
   template <typename F>
   void Post(F call);
-  template <typename F>
-  void Send(F call);
 
   LinkEventHandler& handler_;
-  std::mutex mutex_;
-  std::condition_variable done_;
-  bool stopping_ = false;
 };
 
 }  // namespace ui

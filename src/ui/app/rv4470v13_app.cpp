@@ -38,9 +38,6 @@ CRV4470v13App::~CRV4470v13App() {
   qApp->removeEventFilter(this);
   if (hotplug_) hotplug_->Stop();
   session_.Link().SetEvents(nullptr);
-  // A link thread may wait in a blocking event for this thread, which is
-  // about to wait for it.
-  if (events_) events_->Stop();
   session_.Disconnect(false);
   session_.Sync().JoinAll();
   delete notice_.data();
@@ -154,6 +151,9 @@ QWidget* CRV4470v13App::OpenDialog(ModelessDialog which, int templateId) {
     return nullptr;
   }
   QPointer<QWidget>& slot = dialogs_[Index(which)];
+  // A window that was closed is on its way out (closing takes the
+  // delete-on-close flag off and schedules the deletion): make a new one.
+  if (slot && !slot->testAttribute(Qt::WA_DeleteOnClose)) slot = nullptr;
   if (!slot) {
     QWidget* dialog = factory->create(*this, templateId);
     if (dialog == nullptr) return nullptr;
@@ -163,13 +163,11 @@ QWidget* CRV4470v13App::OpenDialog(ModelessDialog which, int templateId) {
     // traffic and the remote learning need the link to themselves.
     if (which == ModelessDialog::SmartPlug) {
       session_.Link().State().pollingAllowed = false;
-      QObject::connect(dialog, &QObject::destroyed, this,
-                       [this] { session_.Link().State().pollingAllowed = true; });
     } else if (which == ModelessDialog::DeviceRemote) {
       pollingBeforeRemote_ = statusPolling.exchange(false);
-      QObject::connect(dialog, &QObject::destroyed, this,
-                       [this] { statusPolling = pollingBeforeRemote_; });
     }
+    QObject::connect(dialog, &QObject::destroyed, this,
+                     [this, which](QObject* gone) { DialogGone(which, gone); });
   }
   QWidget* dialog = slot.data();
   if (frame_) {
@@ -184,6 +182,24 @@ QWidget* CRV4470v13App::OpenDialog(ModelessDialog which, int templateId) {
   return dialog;
 }
 
+QWidget* CRV4470v13App::Dialog(ModelessDialog which) const {
+  QWidget* dialog = dialogs_[Index(which)].data();
+  return dialog != nullptr && dialog->testAttribute(Qt::WA_DeleteOnClose) ? dialog : nullptr;
+}
+
+void CRV4470v13App::DialogGone(ModelessDialog which, const QObject* gone) {
+  // A dialog deleted after its successor opened leaves the polling to it.
+  // (Compared, not used: `gone` is being destroyed.)
+  const QObject* current = dialogs_[Index(which)].data();
+  if (current != nullptr && current != gone) return;
+  if (which == ModelessDialog::SmartPlug) {
+    // Not in the middle of a transfer: the run turns polling on when it ends.
+    if (session_.Sync().ActiveRuns() == 0) session_.Link().State().pollingAllowed = true;
+  } else if (which == ModelessDialog::DeviceRemote) {
+    statusPolling = pollingBeforeRemote_;
+  }
+}
+
 void CRV4470v13App::RetextDialog(ModelessDialog which) {
   QWidget* dialog = Dialog(which);
   const ModelessFactory* factory = FactoryFor(which);
@@ -193,17 +209,24 @@ void CRV4470v13App::RetextDialog(ModelessDialog which) {
 }
 
 void CRV4470v13App::CloseDialog(ModelessDialog which) {
-  QPointer<QWidget>& slot = dialogs_[Index(which)];
-  if (!slot) return;
+  QWidget* dialog = Dialog(which);
+  if (dialog == nullptr) return;
   const ModelessFactory* factory = FactoryFor(which);
   if (factory != nullptr && factory->close) {
-    factory->close(slot.data());
+    factory->close(dialog);
   } else {
-    slot->close();
+    dialog->close();
   }
-  // Destroyed now, whatever its close did: the slot is empty when this
-  // returns and the next opening makes the dialog anew.
-  delete slot.data();
+  // Gone, whatever its close did: the slot is empty when this returns and
+  // the next opening makes the dialog anew. The deletion itself waits for
+  // the event loop, as this may run inside one of the dialog's handlers.
+  dialogs_[Index(which)] = nullptr;
+  if (dialog->testAttribute(Qt::WA_DeleteOnClose)) {
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog->hide();
+    dialog->deleteLater();
+  }
+  DialogGone(which, dialog);
 }
 
 void CRV4470v13App::RunAbout() {

@@ -85,7 +85,7 @@ class CRV4470v13App : public QObject {
   // is deleted when its window closes and the slot is then empty. Nothing
   // happens, and null is returned, for a dialog without a factory.
   QWidget* OpenDialog(ModelessDialog which, int templateId);
-  QWidget* Dialog(ModelessDialog which) const { return dialogs_[Index(which)].data(); }
+  QWidget* Dialog(ModelessDialog which) const;
   bool CanOpen(ModelessDialog which) const { return FactoryFor(which) != nullptr; }
   const ModelessFactory* FactoryFor(ModelessDialog which) const;
   // The dialog's texts in the current language (its texts id, then its
@@ -134,6 +134,8 @@ class CRV4470v13App : public QObject {
   QPointer<CSynDlg> sync_;
   QPointer<CWaitDlg> wait_;
   static std::size_t Index(ModelessDialog which) { return static_cast<std::size_t>(which); }
+  // A dialog's window went: the status polling it held off resumes.
+  void DialogGone(ModelessDialog which, const QObject* gone);
   std::array<QPointer<QWidget>, kModelessDialogCount> dialogs_;
   ModelessFactory connectDialogFactory_;
   bool pollingBeforeRemote_ = true;
