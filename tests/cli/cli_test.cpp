@@ -3,15 +3,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli_runner.h"
 #include "core/link/device_records.h"
 #include "core/params/device_image.h"
 #include "core/params/eq_kinds.h"
@@ -24,11 +23,10 @@ namespace fs = std::filesystem;
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct Result {
-  int exitCode;
-  std::string out;
-  std::string err;
-};
+using testcli::Q;
+using testcli::Result;
+using testcli::Slurp;
+using testcli::WriteFile;
 
 class Cli : public ::testing::Test {
  protected:
@@ -40,28 +38,7 @@ class Cli : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir); }
 
-  static std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-  }
-
-  Result Run(const std::string& args) {
-    const fs::path out = dir / "stdout", err = dir / "stderr";
-    const std::string cmd = std::string(DSPTUNECTL_PATH) + " " + args + " >" + out.string() +
-                            " 2>" + err.string();
-    const int status = std::system(cmd.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
-  }
-
-  // Quoted for the shell.
-  static std::string Q(const fs::path& p) { return "'" + p.string() + "'"; }
-
-  static void WriteFile(const fs::path& p, const Bytes& bytes) {
-    std::ofstream(p, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
+  Result Run(const std::string& args) { return testcli::Run(DSPTUNECTL_PATH, dir, args); }
 
   fs::path dir;
 };

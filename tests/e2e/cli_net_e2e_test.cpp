@@ -1,17 +1,15 @@
 // dsptunectl against a simulated processor on a loopback port.
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "core/params/biquad.h"
 #include "core/params/eq_kinds.h"
 #include "core/presets/mode_file.h"
 #include "core/presets/remote_file.h"
+#include "cli_runner.h"
 #include "sim_fixture.h"
 
 namespace e2e {
@@ -19,10 +17,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-  int exitCode;
-  std::string out, err;
-};
+using testcli::FileBytes;
+using testcli::Q;
+using testcli::Result;
+using testcli::Slurp;
+using testcli::WriteFile;
 
 class CliNet : public SimFixture {
  protected:
@@ -35,29 +34,8 @@ class CliNet : public SimFixture {
   }
   void TearDown() override { fs::remove_all(dir); }
 
-  static std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-  }
-  Result Run(const std::string& args) {
-    const fs::path out = dir / "out", err = dir / "err";
-    const std::string cmd = std::string(DSPTUNECTL_PATH) + " " + args + " >" + out.string() +
-                            " 2>" + err.string() + " </dev/null";
-    const int status = std::system(cmd.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
-  }
+  Result Run(const std::string& args) { return testcli::Run(DSPTUNECTL_PATH, dir, args); }
 
-  static std::string Q(const fs::path& p) { return "'" + p.string() + "'"; }
-  static void WriteFile(const fs::path& p, const Bytes& bytes) {
-    std::ofstream(p, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
-  static Bytes FileBytes(const fs::path& p) {
-    const std::string s = Slurp(p);
-    return Bytes(s.begin(), s.end());
-  }
   // The requests after the write-all's end mark.
   std::vector<Bytes> RequestsAfterWriteAll() {
     const auto req = processor.Requests();
