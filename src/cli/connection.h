@@ -4,6 +4,7 @@
 #include <chrono>
 #include <string>
 
+#include "cli/messages.h"
 #include "cli/net_commands.h"
 #include "core/presets/file_io.h"
 #include "core/session.h"
@@ -12,12 +13,6 @@ namespace cli {
 
 // How long a verb waits for the processor's answer to its last request.
 inline constexpr std::chrono::milliseconds kAnswerWait{2500};
-
-// "dsptunectl: TEXT" on stderr.
-void Error(const std::string& text);
-
-// A file operation's failure as one line naming the file.
-std::string FileError(const core::presets::FileResult& r);
 
 // One command's connection to a processor, over TCP or USB. Sends are
 // synchronous (no write queue), so each waits for the answer to the one

@@ -6,6 +6,7 @@
 
 #include "cli/diff.h"
 #include "cli/dump.h"
+#include "cli/messages.h"
 #include "cli/net_commands.h"
 #include "cli/param_value.h"
 #include "core/presets/file_io.h"
@@ -14,8 +15,6 @@
 
 namespace cli {
 namespace {
-
-void Error(const std::string& text) { std::cerr << "dsptunectl: " << text << "\n"; }
 
 bool Load(const std::string& path, SettingsFile& file) {
   std::string error;
@@ -68,8 +67,7 @@ int SetFileCommand(const std::string& file, const std::string& output, int modul
   const std::string target = output.empty() ? file : output;
   const core::presets::FileResult saved = core::presets::WriteFileSafely(target, bytes);
   if (!saved) {
-    Error(target + ": cannot write (error " + std::to_string(saved.error) + ": " +
-          std::strerror(saved.error) + "); is it write protected?");
+    Error(FileError(saved));
     return kFailed;
   }
   std::cout << DescribeSetting(module, param, model.Mirror(module, param)) << "\n";
