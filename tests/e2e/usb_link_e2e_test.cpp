@@ -149,8 +149,9 @@ TEST_F(UsbLinkE2e, RemovalOfTheOpenDeviceClosesTheLink) {
     core::Session* s = nullptr;
     std::atomic<int> removed{0}, arrived{0}, closed{0};
     void DeviceRemoved(const std::string& path) override {
-      ++removed;
+      // Counted once handled, so a test that sees the removal sees its close.
       closed += s->HandleDeviceRemoved(path);
+      ++removed;
     }
     void DeviceArrived(const std::string&) override { ++arrived; }
   } removals;
