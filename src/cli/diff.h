@@ -5,16 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "core/link/device_records.h"
-#include "core/params/device_image.h"
+#include "cli/settings_file.h"
 
 namespace cli {
-
-// A device image, with the identity header when it came from a mode file.
-struct SettingsFile {
-  core::params::DeviceImage image{};
-  std::optional<core::link::DeviceIdentity> header;
-};
 
 // One setting that differs between two files.
 struct Difference {

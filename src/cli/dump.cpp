@@ -1,15 +1,11 @@
 #include "cli/dump.h"
 
-#include <array>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 
 #include "cli/format.h"
 #include "core/params/param_table.h"
 #include "core/params/sound_field.h"
-#include "core/presets/mode_file.h"
 
 namespace cli {
 
@@ -66,35 +62,6 @@ float FieldLevel(const EqStore& store, int channel) {
 std::string CompressorName(int i) { return i < kOutputCount ? "CH" + std::to_string(i + 1) : "record"; }
 
 }  // namespace
-
-bool LoadSettingsFile(const std::string& path, DeviceImage& image,
-                      std::optional<core::link::DeviceIdentity>& header, std::string& error) {
-  constexpr std::size_t kHeader = core::presets::kModeFileHeaderSize;
-  constexpr std::size_t kModeFile = core::presets::kModeFileSize;
-  // One byte more than the largest form, to tell a longer file.
-  std::array<std::uint8_t, kModeFile + 1> bytes{};
-  const core::presets::FileResult r = core::presets::ReadFilePrefix(path, bytes);
-  if (!r) {
-    error = path + ": cannot open: " + std::strerror(r.error);
-    return false;
-  }
-  if (r.size == kImageSize) {
-    header.reset();
-    std::memcpy(image.data(), bytes.data(), kImageSize);
-    return true;
-  }
-  if (r.size == kModeFile) {
-    header.emplace();
-    std::memcpy(header->bytes.data(), bytes.data(), kHeader);
-    std::memcpy(image.data(), bytes.data() + kHeader, kImageSize);
-    return true;
-  }
-  error = path + ": neither a device image nor a mode file (" +
-          (r.size > kModeFile ? "more than " + std::to_string(kModeFile) : std::to_string(r.size)) +
-          " bytes, expected " + std::to_string(kImageSize) + " or " + std::to_string(kModeFile) +
-          ")";
-  return false;
-}
 
 std::string DumpText(const core::Session& s,
                      const std::optional<core::link::DeviceIdentity>& header) {

@@ -10,12 +10,6 @@
 
 namespace cli {
 
-// Reads a device image (3518 bytes) or a mode file (its 60-byte identity
-// header, then the image). On failure returns false with a reason that
-// names the file.
-bool LoadSettingsFile(const std::string& path, core::params::DeviceImage& image,
-                      std::optional<core::link::DeviceIdentity>& header, std::string& error);
-
 // Everything a decoded image holds, as text for a person or as one JSON
 // document, with the mode file's identity when there is one. The session's
 // model must have been decoded.

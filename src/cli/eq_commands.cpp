@@ -11,9 +11,8 @@
 #include <vector>
 
 #include "cli/connection.h"
-#include "cli/diff.h"
-#include "cli/dump.h"
 #include "cli/format.h"
+#include "cli/settings_file.h"
 #include "core/params/eq_kinds.h"
 #include "core/params/rew_import.h"
 
@@ -21,7 +20,6 @@ namespace cli {
 namespace {
 
 using core::params::BandSettings;
-using core::params::DeviceImage;
 
 // Lower case without spaces, '-' and '_': "Mic A" and "mic-a" read alike.
 std::string Folded(const std::string& text) {
@@ -60,35 +58,6 @@ bool KindArg(const std::string& text, int& kind) {
   return true;
 }
 
-struct LoadedFile {
-  SettingsFile settings;
-  std::string path;
-};
-
-bool LoadFile(const std::string& path, LoadedFile& file) {
-  std::string error;
-  if (!LoadSettingsFile(path, file.settings.image, file.settings.header, error)) {
-    Error(error);
-    return false;
-  }
-  file.path = path;
-  return true;
-}
-
-bool SaveFile(const LoadedFile& file) {
-  std::vector<std::uint8_t> bytes;
-  if (file.settings.header) {
-    bytes.assign(file.settings.header->bytes.begin(), file.settings.header->bytes.end());
-  }
-  bytes.insert(bytes.end(), file.settings.image.begin(), file.settings.image.end());
-  const core::presets::FileResult saved = core::presets::WriteFileSafely(file.path, bytes);
-  if (!saved) {
-    Error(FileError(saved));
-    return false;
-  }
-  return true;
-}
-
 // A band to write, in band order.
 struct BandWrite {
   int band;
@@ -99,12 +68,10 @@ struct BandWrite {
 // and its store write; the lines go to stdout once everything has landed.
 int Apply(const EqTarget& target, int kind, const std::vector<BandWrite>& writes) {
   if (!target.file.empty()) {
-    LoadedFile file;
-    if (!LoadFile(target.file, file)) return kFailed;
-    for (const BandWrite& w : writes) {
-      core::params::WriteBand(file.settings.image, kind, w.band, w.settings);
-    }
-    if (!SaveFile(file)) return kFailed;
+    SettingsFile file;
+    if (!ReadSettingsFile(target.file, file)) return kFailed;
+    for (const BandWrite& w : writes) core::params::WriteBand(file.image, kind, w.band, w.settings);
+    if (!WriteSettingsFile(target.file, file)) return kFailed;
     std::cout << KindTitle(kind) << " in " << target.file << "\n";
   } else {
     Connection c(target.host);
@@ -197,13 +164,13 @@ std::optional<int> ParseFilterType(const std::string& text) {
 int EqShowCommand(const std::string& path, const std::string& kindText, bool json) {
   int kind = 0;
   if (!KindArg(kindText, kind)) return kBadUsage;
-  LoadedFile file;
-  if (!LoadFile(path, file)) return kFailed;
+  SettingsFile file;
+  if (!ReadSettingsFile(path, file)) return kFailed;
   const int count = core::params::EqStoreBandCount(kind);
   if (json) {
     nlohmann::json bands = nlohmann::json::array();
     for (int b = 0; b < count; ++b) {
-      const auto s = core::params::ReadBand(file.settings.image, kind, b);
+      const auto s = core::params::ReadBand(file.image, kind, b);
       if (!s) continue;
       bands.push_back({{"band", b},
                        {"type", s->type},
@@ -222,7 +189,7 @@ int EqShowCommand(const std::string& path, const std::string& kindText, bool jso
     std::cout << KindTitle(kind) << " (" << core::params::EqPlainBandCount(kind)
               << " user bands)\n";
     for (int b = 0; b < count; ++b) {
-      const auto s = core::params::ReadBand(file.settings.image, kind, b);
+      const auto s = core::params::ReadBand(file.image, kind, b);
       if (s) std::cout << "  " << BandLine(b, *s) << "\n";
     }
   }

@@ -1,33 +1,20 @@
 #include "cli/file_commands.h"
 
-#include <cstring>
 #include <iostream>
 #include <vector>
 
 #include "cli/diff.h"
-#include "cli/dump.h"
 #include "cli/messages.h"
 #include "cli/net_commands.h"
 #include "cli/param_value.h"
-#include "core/presets/file_io.h"
+#include "cli/settings_file.h"
 #include "core/link/link.h"
 #include "core/params/param_model.h"
 
 namespace cli {
-namespace {
-
-bool Load(const std::string& path, SettingsFile& file) {
-  std::string error;
-  if (cli::LoadSettingsFile(path, file.image, file.header, error)) return true;
-  Error(error);
-  return false;
-}
-
-}  // namespace
-
 int DiffCommand(const std::string& a, const std::string& b, bool json) {
   SettingsFile fa, fb;
-  if (!Load(a, fa) || !Load(b, fb)) return kBadUsage;
+  if (!ReadSettingsFile(a, fa) || !ReadSettingsFile(b, fb)) return kBadUsage;
   const std::vector<Difference> differences = DiffSettings(fa, fb);
   if (json) {
     nlohmann::json doc = DiffJson(differences);
@@ -50,7 +37,7 @@ int SetFileCommand(const std::string& file, const std::string& output, int modul
     return kBadUsage;
   }
   SettingsFile settings;
-  if (!Load(file, settings)) return kFailed;
+  if (!ReadSettingsFile(file, settings)) return kFailed;
 
   // A model on a link that is not open: the edit lands in the image and
   // nothing is sent.
@@ -59,17 +46,8 @@ int SetFileCommand(const std::string& file, const std::string& output, int modul
   model.SetImage(settings.image);
   model.DecodeImage();
   model.SetParam(module, param, value);
-  const core::params::DeviceImage image = model.Image();
-
-  std::vector<std::uint8_t> bytes;
-  if (settings.header) bytes.assign(settings.header->bytes.begin(), settings.header->bytes.end());
-  bytes.insert(bytes.end(), image.begin(), image.end());
-  const std::string target = output.empty() ? file : output;
-  const core::presets::FileResult saved = core::presets::WriteFileSafely(target, bytes);
-  if (!saved) {
-    Error(FileError(saved));
-    return kFailed;
-  }
+  settings.image = model.Image();
+  if (!WriteSettingsFile(output.empty() ? file : output, settings)) return kFailed;
   std::cout << DescribeSetting(module, param, model.Mirror(module, param)) << "\n";
   return kDone;
 }

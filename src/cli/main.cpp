@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "cli/dump.h"
+#include "cli/settings_file.h"
 #include "cli/eq_commands.h"
 #include "cli/file_commands.h"
 #include "cli/net_commands.h"
@@ -30,20 +31,15 @@ int WriteDefaults(const std::string& path) {
 }
 
 int Dump(const std::string& path, bool json) {
+  cli::SettingsFile file;
+  if (!cli::ReadSettingsFile(path, file)) return kFailed;
   core::Session session;
-  core::params::DeviceImage image{};
-  std::optional<core::link::DeviceIdentity> header;
-  std::string error;
-  if (!cli::LoadSettingsFile(path, image, header, error)) {
-    std::cerr << "dsptunectl: " << error << "\n";
-    return kFailed;
-  }
-  session.Params().SetImage(image);
+  session.Params().SetImage(file.image);
   session.Params().DecodeImage();
   if (json) {
-    std::cout << cli::DumpJson(session, header).dump(2) << "\n";
+    std::cout << cli::DumpJson(session, file.header).dump(2) << "\n";
   } else {
-    std::cout << cli::DumpText(session, header);
+    std::cout << cli::DumpText(session, file.header);
   }
   return std::cout.good() ? kDone : kFailed;
 }
