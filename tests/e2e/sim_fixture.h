@@ -35,6 +35,14 @@ bool WaitFor(F done, std::chrono::milliseconds timeout = 5000ms) {
   return true;
 }
 
+// How long `f()` takes.
+template <typename F>
+std::chrono::steady_clock::duration TimeOf(F f) {
+  const auto t0 = std::chrono::steady_clock::now();
+  f();
+  return std::chrono::steady_clock::now() - t0;
+}
+
 // A simulated processor on a loopback port and a session connected to it.
 class SimFixture : public ::testing::Test {
  protected:

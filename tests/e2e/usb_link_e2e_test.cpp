@@ -132,13 +132,9 @@ TEST_F(UsbLinkE2e, UnansweredWriteDelaysTheNextByTheReplyTimeoutOnly) {
   hid->SetDropEvery(1);
   session->Link().SendCommandBytes({0x07});
   hid->SetDropEvery(0);
-  auto timed = [&] {
-    const auto t0 = std::chrono::steady_clock::now();
-    session->Link().SendCommandBytes({0x07});
-    return std::chrono::steady_clock::now() - t0;
-  };
-  const auto late = timed();
-  const auto next = timed();
+  auto send = [&] { session->Link().SendCommandBytes({0x07}); };
+  const auto late = TimeOf(send);
+  const auto next = TimeOf(send);
   EXPECT_GE(late, 1900ms);
   EXPECT_LT(late, 2300ms);
   EXPECT_LT(next, 500ms);

@@ -682,9 +682,7 @@ void CRV4470v13View::RefreshAll() {
   for (ModelessDialog which : {ModelessDialog::MachineSettings, ModelessDialog::AutoSub,
                                ModelessDialog::InputSource, ModelessDialog::InputSourceSettings,
                                ModelessDialog::Loudness}) {
-    QWidget* dialog = app_.Dialog(which);
-    const ModelessFactory* f = app_.FactoryFor(which);
-    if (dialog != nullptr && f != nullptr && f->refresh) f->refresh(dialog);
+    ToDialog(which, &ModelessFactory::refresh);
   }
 }
 
