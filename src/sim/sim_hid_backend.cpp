@@ -88,11 +88,8 @@ class SimHidBackend::Device final : public core::link::HidDevice {
       std::lock_guard lock(c.mutex);
       ++c.answers;
       if (c.dropEvery == 0 || c.answers % static_cast<std::size_t>(c.dropEvery) != 0) {
-        Bytes r(core::link::kUsbReportSize, 0);
-        r[0] = core::link::kUsbReportId;
-        std::copy_n(answer->body.begin(),
-                    std::min(answer->body.size(), core::link::kUsbReportSize - 1), r.begin() + 1);
-        c.Queue(std::move(r),
+        const auto r = core::link::MakeUsbReport(answer->body);
+        c.Queue(Bytes(r.begin(), r.end()),
                 Clock::now() + std::chrono::milliseconds(c.latencyMs) + answer->delay);
       }
     }
