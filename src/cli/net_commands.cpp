@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "cli/connection.h"
+#include "cli/format.h"
 #include "cli/param_value.h"
 #include "core/link/commands.h"
 #include "core/params/param_table.h"
@@ -47,13 +48,7 @@ int InfoCommand(const HostPort& host, bool json) {
   if (!c.Identify()) return kFailed;
   const core::link::DeviceIdentity id = c.session().Records().Identity();
   const core::link::BoardInfo board = c.session().Records().Board();
-  std::string boardHex;
-  for (std::uint8_t b : board) {
-    char hex[4];
-    std::snprintf(hex, sizeof hex, "%02X", b);
-    if (!boardHex.empty()) boardHex += ' ';
-    boardHex += hex;
-  }
+  const std::string boardHex = Hex(board);
   const int mode = c.session().Records().CurrentMode();
   if (json) {
     std::cout << nlohmann::json{{"host", c.Where()},
