@@ -100,6 +100,7 @@ QString RibbonBar::ActiveCategoryName() const { return CategoryName(ActiveCatego
 void RibbonBar::SetActiveCategory(int index) { tabs_->setCurrentIndex(index); }
 
 QToolButton* RibbonBar::AddLabel(int id, const QString& text) {
+  ForgetLookups();
   auto* label = new QToolButton(this);
   SetCtrlId(label, id);
   label->setAutoRaise(true);
@@ -110,6 +111,7 @@ QToolButton* RibbonBar::AddLabel(int id, const QString& text) {
 }
 
 CMFCRibbonStepSlider* RibbonBar::AddSlider(int id, int width, int minimum, int maximum) {
+  ForgetLookups();
   auto* slider = new CMFCRibbonStepSlider(id, width, this);
   slider->setRange(minimum, maximum);
   slider->SetPos(qBound(minimum, 0, maximum));
@@ -118,6 +120,7 @@ CMFCRibbonStepSlider* RibbonBar::AddSlider(int id, int width, int minimum, int m
 }
 
 QWidget* RibbonBar::AddCheckBox(int id, const QString& text) {
+  ForgetLookups();
   auto* box = new QCheckBox(text, this);
   SetCtrlId(box, id);
   box->setFocusPolicy(Qt::NoFocus);
@@ -127,6 +130,7 @@ QWidget* RibbonBar::AddCheckBox(int id, const QString& text) {
 }
 
 QToolButton* RibbonBar::AddLargeButton(int id, const QString& text, const QIcon& icon) {
+  ForgetLookups();
   auto* button = new QToolButton(this);
   SetCtrlId(button, id);
   button->setAutoRaise(true);
@@ -140,6 +144,7 @@ QToolButton* RibbonBar::AddLargeButton(int id, const QString& text, const QIcon&
 }
 
 QAction* RibbonBar::AddMenuItem(QMenu* menu, int id, const QString& text) {
+  ForgetLookups();
   QAction* action = menu->addAction(text);
   action->setProperty("ctrlId", id);
   connect(action, &QAction::triggered, this, [this, id] { emit Command(id); });
@@ -147,6 +152,7 @@ QAction* RibbonBar::AddMenuItem(QMenu* menu, int id, const QString& text) {
 }
 
 QToolButton* RibbonBar::AddTabRowButton(int id, const QString& text, const QIcon& icon) {
+  ForgetLookups();
   auto* button = new QToolButton(this);
   SetCtrlId(button, id);
   button->setAutoRaise(true);
@@ -163,6 +169,7 @@ QToolButton* RibbonBar::AddTabRowButton(int id, const QString& text, const QIcon
 }
 
 void RibbonBar::SetRecentFiles(const QStringList& files, const QString& heading) {
+  ForgetLookups();
   recent_ = files;
   for (QAction* a : recentActions_) {
     appMenu_->removeAction(a);
@@ -189,14 +196,43 @@ void RibbonBar::SetRecentFiles(const QStringList& files, const QString& heading)
   recentActions_.push_back(sep);
 }
 
-QWidget* RibbonBar::Element(int id) const { return FindCtrl(const_cast<RibbonBar*>(this), id); }
+void RibbonBar::ForgetLookups() const {
+  elementCache_.clear();
+  actionCache_.clear();
+}
+
+QWidget* RibbonBar::Element(int id) const {
+  if (QWidget* cached = elementCache_.value(id); cached != nullptr) return cached;
+  QWidget* found = FindCtrl(const_cast<RibbonBar*>(this), id);
+  if (found != nullptr) elementCache_.insert(id, found);
+  return found;
+}
+
+QList<QAction*> RibbonBar::Actions(int id) const {
+  QList<QAction*> out;
+  auto it = actionCache_.constFind(id);
+  if (it != actionCache_.constEnd()) {
+    for (const QPointer<QAction>& a : *it) {
+      if (a.isNull()) break;
+      out.push_back(a.data());
+    }
+    if (out.size() == it->size()) return out;
+    out.clear();  // one went away: look again
+  }
+  QList<QPointer<QAction>> remembered;
+  for (QAction* a : findChildren<QAction*>()) {
+    if (CtrlId(a) == id) {
+      out.push_back(a);
+      remembered.push_back(a);
+    }
+  }
+  if (!out.isEmpty()) actionCache_.insert(id, remembered);
+  return out;
+}
 
 QAction* RibbonBar::Action(int id) const {
-  const auto actions = findChildren<QAction*>();
-  for (QAction* a : actions) {
-    if (a->property("ctrlId").isValid() && a->property("ctrlId").toInt() == id) return a;
-  }
-  return nullptr;
+  const QList<QAction*> actions = Actions(id);
+  return actions.isEmpty() ? nullptr : actions.front();
 }
 
 void RibbonBar::SetWheelTarget(QWidget* widget, int master) {

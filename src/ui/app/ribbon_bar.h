@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QHash>
+#include <QList>
+#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 #include <vector>
@@ -48,8 +51,12 @@ class RibbonBar : public QWidget {
   void SetRecentFiles(const QStringList& files, const QString& heading);
   QStringList RecentFiles() const { return recent_; }
 
+  // The element or menu item with an id: the first made. Looked up once
+  // and remembered, as the view asks for them several times a second.
   QWidget* Element(int id) const;
   QAction* Action(int id) const;
+  // Every menu item with the id (the mode menus exist in both categories).
+  QList<QAction*> Actions(int id) const;
 
   // The widgets a wheel over which moves master control `master`.
   void SetWheelTarget(QWidget* widget, int master);
@@ -75,6 +82,10 @@ class RibbonBar : public QWidget {
   QHBoxLayout* tabRow_;
   QStackedWidget* stack_;
   std::vector<RibbonCategory*> categories_;
+  // Lookups by id; emptied whenever elements are added or replaced.
+  mutable QHash<int, QPointer<QWidget>> elementCache_;
+  mutable QHash<int, QList<QPointer<QAction>>> actionCache_;
+  void ForgetLookups() const;
 };
 
 }  // namespace ui
