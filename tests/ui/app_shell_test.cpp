@@ -1,5 +1,6 @@
 // The application shell offscreen, against the in-process simulator.
 #include <QAbstractButton>
+#include <QAction>
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
@@ -518,6 +519,14 @@ void AppShellTest::storeModeTwo() {
   QVERIFY(NoticeText(rig) != notice);
   QVERIFY(QTest::qWaitFor([&] { return NoticeText(rig) == notice; }, 2000));
   QVERIFY(rig.app->Notice()->RemainingMs() > 2000);
+  // M2 is ticked in the mode menus of both categories.
+  rig.View().UpdateStatus();
+  for (int id : {32911, 32915}) {
+    const QList<QAction*> items = rig.Frame().Ribbon().Actions(id);
+    QCOMPARE(items.size(), 2);
+    for (QAction* a : items) QVERIFY(a->isChecked());
+    for (QAction* a : rig.Frame().Ribbon().Actions(id - 1)) QVERIFY(!a->isChecked());
+  }
 }
 
 void AppShellTest::modeFileSlotRule() {

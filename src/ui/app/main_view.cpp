@@ -439,7 +439,7 @@ void CRV4470v13View::UpdateStatus() {
   }
   for (int i = 0; i < 4; ++i) {
     for (int base : {ids::kLoadModeFirst, ids::kStoreModeFirst}) {
-      if (QAction* a = Ribbon().Action(base + i)) {
+      for (QAction* a : Ribbon().Actions(base + i)) {  // the menus of both categories
         a->setCheckable(true);
         a->setChecked(i == mode);
       }
