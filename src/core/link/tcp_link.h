@@ -48,7 +48,6 @@ class TcpLink final : public Transport {
   void TcpClose(bool sendNotice);
 
   bool Running() const { return running_.load(); }
-  int MissCounter() const { return missCounter_.load(); }
 
   // Transport: wraps a body in an envelope and sends it at once.
   LinkType Type() const override { return LinkType::Tcp; }

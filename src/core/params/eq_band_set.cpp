@@ -84,11 +84,6 @@ const char* CrossoverSlopeName(int slope) {
   return kSlopeNames[slope];
 }
 
-std::optional<SectionTypes> CompositeTypeSet(int menuType) {
-  if (menuType < 1 || menuType > 5) return std::nullopt;
-  return kCompositeSets[static_cast<std::size_t>(menuType)];
-}
-
 int FindSlope(const SectionTypes& types, int& displayType) {
   for (const SlopeMatch& m : kSlopeMatches) {
     if (m.types == types) {

@@ -50,10 +50,6 @@ std::optional<SectionTypes> CrossoverSlopeTypes(int slope, int direction);
 // "LinkwitzRiely 12dB" .. "Chebyshev 12dB"; "" for slope 11 and outside.
 const char* CrossoverSlopeName(int slope);
 
-// The fixed section sets of the type menu on a composite band: PEQ (1),
-// LP (2: 24 dB Butterworth), HP (3), LS (4), HS (5).
-std::optional<SectionTypes> CompositeTypeSet(int menuType);
-
 // The reverse lookup: the first of the 25 rows matching the four types
 // gives the slope index and sets `displayType` (2 LP, 3 HP, 1 PEQ, 4 LS,
 // 5 HS); no match gives 0 and leaves `displayType` as it was.

@@ -9,26 +9,8 @@
 
 namespace core::params {
 
-// The processor's modules; every scalar parameter is addressed by
-// (module, parameter number).
-enum class ModuleId : std::uint8_t {
-  Mic = 1,
-  Echo = 2,
-  Reverb = 3,
-  Music = 4,
-  Output1 = 5,
-  Output2 = 6,
-  Output3 = 7,
-  Output4 = 8,
-  Output5 = 9,
-  Output6 = 10,
-  Output7 = 11,
-  Output8 = 12,
-  Record = 13,
-  Loudness = 14,
-};
-
-constexpr int ModuleNumber(ModuleId m) { return static_cast<int>(m); }
+// Every scalar parameter is addressed by (module, parameter number); the
+// modules are numbered 1 (Mic) to 14 (Loudness), the outputs CH1..CH8 5..12.
 constexpr int OutputModule(int channelIndex) { return 5 + channelIndex; }  // CH1 is index 0
 const char* ModuleName(int module);  // "Mic", "Output3", ... or "?"
 
