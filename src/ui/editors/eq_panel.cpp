@@ -319,6 +319,7 @@ void CEqPanel::mousePressEvent(QMouseEvent* event) {
 
 void CEqPanel::mouseMoveEvent(QMouseEvent* event) {
   const QPoint at = ToPlot(event->position());
+  const int hovered = hover_;
   hover_ = -1;
   if (!leftDrag_ && !rightDrag_) {
     // Hidden sections have no handle of their own to hover.
@@ -328,7 +329,8 @@ void CEqPanel::mouseMoveEvent(QMouseEvent* event) {
       const QPointF h = HandlePos(i);
       if (std::fabs(at.x() - h.x()) < 16 && std::fabs(at.y() - h.y()) < 16) hover_ = i;
     }
-    update();
+    // Only the hovered band's labels depend on the mouse here.
+    if (hover_ != hovered) update();
     return;
   }
   if (selected_ >= 0 &&
