@@ -12,7 +12,8 @@ namespace ui {
 
 namespace cp = core::params;
 
-CSmallEqPanel::CSmallEqPanel(QWidget* parent) : QWidget(parent) {
+CSmallEqPanel::CSmallEqPanel(QWidget* parent)
+    : QWidget(parent), passFont_(MakeFont(QStringLiteral("黑体"), 32)) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_Hover, true);
 }
@@ -95,7 +96,7 @@ void CSmallEqPanel::paintEvent(QPaintEvent*) {
   p.drawPolyline(pts.data(), static_cast<int>(pts.size()));
   p.setRenderHint(QPainter::Antialiasing, false);
   if (bypassed_ != 0) {
-    p.setFont(MakeFont(QStringLiteral("黑体"), 32));
+    p.setFont(passFont_);
     p.setPen(Qt::white);
     p.drawText(rect(), Qt::AlignCenter, QStringLiteral("PASS"));
   }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QPixmap>
 #include <QWidget>
 
@@ -52,6 +53,7 @@ class CSmallEqPanel : public QWidget {
   int bypassed_ = 0;
   bool hover_ = false;
   QPixmap grid_;  // drawn once per size
+  QFont passFont_;  // the bypass mark
 };
 
 }  // namespace ui
