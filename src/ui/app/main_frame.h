@@ -48,7 +48,6 @@ class CMainFrame : public QMainWindow {
   CMyMFCRibbonStatusBarPane* modePane_ = nullptr;
   QCheckBox* bypass_ = nullptr;
   QPushButton* resetEq_ = nullptr;
-  bool closing_ = false;
 };
 
 }  // namespace ui

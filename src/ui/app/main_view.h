@@ -45,7 +45,6 @@ class CRV4470v13View : public QWidget, public LinkEventHandler {
 
   void ShowPage(int dialogId, int sub);
   QWidget* CurrentPage() const { return page_; }
-  int CurrentPageId() const { return page_ ? pageId_ : -1; }
   QRect PageRect() const { return pageRect_; }
 
   void RefreshMasterControls();

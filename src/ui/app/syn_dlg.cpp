@@ -47,7 +47,6 @@ void CSynDlg::Cancel() {
 }
 
 QString CSynDlg::Text() const { return text_->text(); }
-bool CSynDlg::TimeoutActive() const { return timeout_->isActive(); }
 
 void CSynDlg::OnTimeout() {
   timeout_->stop();

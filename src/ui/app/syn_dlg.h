@@ -25,7 +25,6 @@ class CSynDlg : public QDialog {
   // Kills timer 110 and closes (the synchronisation ended).
   void Cancel();
   QString Text() const;
-  bool TimeoutActive() const;
 
  private:
   void OnTimeout();

@@ -33,7 +33,6 @@ class UiLanguage {
   // (":/lang/zh.ini" or ":/lang/en.ini"). False, keeping no texts, when the
   // resource is missing.
   bool LoadFile();
-  void SetFile(LanguageFile file) { file_ = std::move(file); }
   const LanguageFile& File() const { return file_; }
 
   // The caption of `window` from "IDD<dialogId>_title" and the text of each

@@ -13,9 +13,4 @@ int CtrlId(const QObject* object);
 // `root` itself or the first of its descendants with the id, or null.
 QWidget* FindCtrl(QWidget* root, int id);
 
-template <typename T>
-T* FindCtrlAs(QWidget* root, int id) {
-  return qobject_cast<T*>(FindCtrl(root, id));
-}
-
 }  // namespace ui

@@ -64,7 +64,6 @@ void CXBmpSlider::LoadImages() {
   if (ratio == imagesRatio_) return;
   imagesRatio_ = ratio;
   track_ = art::LoadArtwork(trackId_, ratio);
-  fill_ = track_;  // both layers of the track come from the same picture
   thumb_ = art::LoadArtwork(thumbId_, ratio);
   thumbFocused_ = art::LoadArtwork(thumbFocusedId_, ratio);
   thumbDisabled_ = art::LoadArtwork(thumbDisabledId_, ratio);
@@ -179,15 +178,16 @@ void CXBmpSlider::paintEvent(QPaintEvent*) {
   p.fillRect(area, background_);
   if (!track_.isNull()) p.drawPixmap(QPoint(0, 0), track_);
   const QRect thumb = ThumbRect();
-  if (!fill_.isNull()) {
-    const qreal r = fill_.devicePixelRatio();
+  // The filled part of the track is drawn again from the same picture.
+  if (!track_.isNull()) {
+    const qreal r = track_.devicePixelRatio();
     if (vertical_) {
       const int top = std::clamp(thumb.top(), 0, height_);
-      p.drawPixmap(QRect(0, top, width_, height_ - top), fill_,
+      p.drawPixmap(QRect(0, top, width_, height_ - top), track_,
                    QRectF(0, top * r, width_ * r, (height_ - top) * r).toRect());
     } else {
       const int right = std::clamp(thumb.left(), 0, width_);
-      p.drawPixmap(QRect(0, 0, right, height_), fill_,
+      p.drawPixmap(QRect(0, 0, right, height_), track_,
                    QRectF(0, 0, right * r, height_ * r).toRect());
     }
   }

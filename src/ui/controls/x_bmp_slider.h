@@ -100,7 +100,7 @@ class CXBmpSlider : public QWidget {
   int wheelRest_ = 0;  // wheel movement short of a notch
   int trackId_ = -1, thumbId_ = -1, thumbFocusedId_ = -1, thumbDisabledId_ = -1;
   qreal imagesRatio_ = 0;  // device pixel ratio the pictures were drawn for
-  QPixmap track_, fill_, thumb_, thumbFocused_, thumbDisabled_;
+  QPixmap track_, thumb_, thumbFocused_, thumbDisabled_;
   int thumbWidth_ = 0, thumbHeight_ = 0;
   int width_ = 0, height_ = 0;
   QColor background_{0xC7, 0xC7, 0xC7};
