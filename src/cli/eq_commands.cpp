@@ -210,25 +210,20 @@ int EqSetCommand(const EqTarget& target, const EqBandArgs& args) {
     Error("unknown filter type '" + args.type + "'; use 0..21 or OFF, PEQ, LP, HP, LS, HS");
     return kBadUsage;
   }
-  const double hz = std::round(args.frequency);
-  if (!(hz >= kBandMinFrequency && hz <= kBandMaxFrequency)) {
-    Error(Printf("frequency %g Hz is outside 20..20000 Hz", args.frequency));
-    return kBadUsage;
+  const UserBandCheck check = CheckUserBand(*type, args.frequency, args.gain, args.q);
+  switch (check.failed) {
+    case BandLimit::Frequency:
+      Error(Printf("frequency %g Hz is outside 20..20000 Hz", args.frequency));
+      return kBadUsage;
+    case BandLimit::Gain:
+      Error(Printf("gain %g dB is outside -15..+15 dB", args.gain));
+      return kBadUsage;
+    case BandLimit::Q:
+      Error(Printf("Q %g is outside 0.1..%g for %s", args.q, MaxBandQ(*type), FilterTypeName(*type)));
+      return kBadUsage;
+    case BandLimit::None: break;
   }
-  if (!(args.gain >= kBandMinGain && args.gain <= kBandMaxGain)) {
-    Error(Printf("gain %g dB is outside -15..+15 dB", args.gain));
-    return kBadUsage;
-  }
-  const float maxQ = *type == 1 ? kBandMaxQ : kBandMaxShapeQ;
-  // Checked in double first: a huge value does not convert to float.
-  const bool qInRange = args.q >= 0.0 && args.q <= 2.0 * maxQ;
-  const float q = qInRange ? static_cast<float>(args.q) : -1.0f;
-  if (!(q >= kBandMinQ && q <= maxQ)) {
-    Error(Printf("Q %g is outside 0.1..%g for %s", args.q, maxQ, FilterTypeName(*type)));
-    return kBadUsage;
-  }
-  const BandSettings band{*type, static_cast<int>(hz), static_cast<float>(args.gain), q};
-  return Apply(target, kind, {BandWrite{args.band, band}});
+  return Apply(target, kind, {BandWrite{args.band, check.band}});
 }
 
 int EqImportCommand(const EqTarget& target, const std::string& kindText,

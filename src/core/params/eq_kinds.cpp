@@ -101,6 +101,26 @@ BandSettings ResetBand(int kind, int band) {
   return b;
 }
 
+UserBandCheck CheckUserBand(int type, double frequency, double gain, double q) {
+  UserBandCheck check;
+  const double hz = std::round(frequency);
+  if (!(hz >= kBandMinFrequency && hz <= kBandMaxFrequency)) {
+    check.failed = BandLimit::Frequency;
+  } else if (!(gain >= kBandMinGain && gain <= kBandMaxGain)) {
+    check.failed = BandLimit::Gain;
+  } else {
+    const float maxQ = MaxBandQ(type);
+    // Narrowed only once in a range a float holds.
+    const float qf = q >= 0.0 && q <= 2.0 * maxQ ? static_cast<float>(q) : -1.0f;
+    if (!(qf >= kBandMinQ && qf <= maxQ)) {
+      check.failed = BandLimit::Q;
+    } else {
+      check.band = {type, static_cast<int>(hz), static_cast<float>(gain), qf};
+    }
+  }
+  return check;
+}
+
 BandSettings ClampBand(const BandSettings& band) {
   BandSettings b = band;
   b.frequency = std::clamp(band.frequency, kBandMinFrequency, kBandMaxFrequency);

@@ -76,6 +76,20 @@ BandSettings DecodeBandRecord(const BandRecord& record);
 // Q 1.41.
 BandSettings ResetBand(int kind, int band);
 
+// The highest Q a band of `type` takes from the user.
+constexpr float MaxBandQ(int type) { return type == 1 ? kBandMaxQ : kBandMaxShapeQ; }
+
+// A band as a user gives it, checked against those limits: the frequency
+// rounded to whole Hz, the gain, and the Q in the band's single precision
+// (so 0.1 passes as 0.1f). NaN and infinities fail. `band` holds the
+// accepted values when nothing failed.
+enum class BandLimit { None, Frequency, Gain, Q };
+struct UserBandCheck {
+  BandLimit failed = BandLimit::None;
+  BandSettings band;
+};
+UserBandCheck CheckUserBand(int type, double frequency, double gain, double q);
+
 // The ranges every band is sent and stored with: frequency 20..20000 Hz,
 // gain -15..+15 dB, Q 0.1..30 (a NaN gain becomes 0, a NaN Q 1.41). The
 // type is kept.

@@ -230,20 +230,18 @@ RewImportPlan PlanRewImport(const std::vector<RewFilter>& filters, int kind) {
     if (needsQ && !f.q) return refuse(f, f.type + " needs Q");
     if (pass && f.gain && *f.gain != 0.0) return refuse(f, f.type + " takes no gain");
 
-    const double hz = std::round(*f.frequency);
-    if (!(hz >= kBandMinFrequency && hz <= kBandMaxFrequency)) {
-      return refuse(f, "Fc " + Format("%.1f", *f.frequency) + " Hz is outside 20..20000 Hz");
-    }
     const double gain = f.gain.value_or(0.0);
-    if (!(gain >= kBandMinGain && gain <= kBandMaxGain)) {
-      return refuse(f, "gain " + Format("%+.1f", gain) + " dB is outside -15..+15 dB");
-    }
     const double q = f.q.value_or(pass ? kRewDefaultPassQ : kRewDefaultShelfQ);
-    const float maxQ = *code == 1 ? kBandMaxQ : kBandMaxShapeQ;
-    const float qf = static_cast<float>(q);  // the band's precision
-    if (!(qf >= kBandMinQ && qf <= maxQ)) {
-      return refuse(f, "Q " + Format("%.3g", q) + " is outside 0.1.." + Format("%g", maxQ) +
-                           " for " + f.type);
+    const UserBandCheck check = CheckUserBand(*code, *f.frequency, gain, q);
+    switch (check.failed) {
+      case BandLimit::Frequency:
+        return refuse(f, "Fc " + Format("%.1f", *f.frequency) + " Hz is outside 20..20000 Hz");
+      case BandLimit::Gain:
+        return refuse(f, "gain " + Format("%+.1f", gain) + " dB is outside -15..+15 dB");
+      case BandLimit::Q:
+        return refuse(f, "Q " + Format("%.3g", q) + " is outside 0.1.." +
+                             Format("%g", MaxBandQ(*code)) + " for " + f.type);
+      case BandLimit::None: break;
     }
     const int band = static_cast<int>(plan.bands.size());
     if (band >= bandCount) {
@@ -253,7 +251,7 @@ RewImportPlan PlanRewImport(const std::vector<RewFilter>& filters, int kind) {
     RewAssignment a;
     a.band = band;
     a.line = f.line;
-    a.settings = {*code, static_cast<int>(hz), static_cast<float>(gain), static_cast<float>(q)};
+    a.settings = check.band;
     plan.bands.push_back(a);
   }
   return plan;
