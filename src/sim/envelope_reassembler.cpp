@@ -9,9 +9,10 @@ namespace sim {
 namespace {
 
 using core::link::kEnvelopeStart;
+using core::link::kHeartbeatText;
 
 bool IsResyncPoint(std::uint8_t b) {
-  return b == kEnvelopeStart || b == kHeartbeat[0];
+  return b == kEnvelopeStart || b == kHeartbeatText[0];
 }
 
 }  // namespace
@@ -39,10 +40,10 @@ std::vector<ReceivedFrame> EnvelopeReassembler::Feed(std::span<const std::uint8_
       pos += view.envelopeSize;
       continue;
     }
-    if (rest[0] == kHeartbeat[0]) {
-      const std::size_t n = std::min(rest.size(), std::size(kHeartbeat));
-      if (std::equal(rest.begin(), rest.begin() + n, std::begin(kHeartbeat))) {
-        if (n < std::size(kHeartbeat)) break;  // the rest of it is still on its way
+    if (rest[0] == kHeartbeatText[0]) {
+      const std::size_t n = std::min(rest.size(), kHeartbeatText.size());
+      if (std::equal(rest.begin(), rest.begin() + n, kHeartbeatText.begin())) {
+        if (n < kHeartbeatText.size()) break;  // the rest of it is still on its way
         ++counters_.heartbeats;
         pos += n;
         continue;

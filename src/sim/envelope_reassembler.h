@@ -9,9 +9,6 @@
 
 namespace sim {
 
-// The heartbeat both ends exchange, raw, between envelopes.
-inline constexpr std::uint8_t kHeartbeat[] = {'$', 'H', 'B', '$'};
-
 // One envelope taken from the stream: its prefix byte (0x81 processor,
 // 0x80 smart-plug pass-through) and the body after it, checksum removed.
 struct ReceivedFrame {

@@ -8,6 +8,7 @@
 #include <iostream>
 #include <string>
 
+#include "core/link/tcp_link.h"
 #include "sim/processor_sim.h"
 #include "sim/sim_tcp_server.h"
 
@@ -23,7 +24,7 @@ int main(int argc, char** argv) {
   CLI::App app{"dsptuner-sim - a simulated audio processor that dsptuner can connect to over TCP"};
   sim::ProcessorOptions processor;
   sim::ServerOptions server;
-  server.port = 30303;
+  server.port = core::link::kDefaultTcpPort;
   int port = server.port;
   int protocol = processor.protocolVersion;
 

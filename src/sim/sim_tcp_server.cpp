@@ -216,7 +216,7 @@ void SimTcpServer::AcceptClient() {
   if (fd < 0) return;  // the peer gave up already, or a transient error
   if (clientFd_ >= 0) {
     Count([](ServerCounters& c) { ++c.clientsRefused; });  // counted before the client can see it
-    SendNow(fd, kBusyText, kBusyTextSize);
+    SendNow(fd, core::link::kBusyText.data(), core::link::kBusyText.size());  // then closed
     ::shutdown(fd, SHUT_WR);
     // Whatever it already sent is read away so that closing sends no reset
     // ahead of the text.
@@ -291,7 +291,8 @@ void SimTcpServer::EmitDue(Clock::time_point now) {
   const int heartbeat = heartbeatMs_.load();
   if (!silent && heartbeat > 0 &&
       now - std::max(lastReceived_, lastHeartbeat_) >= std::chrono::milliseconds(heartbeat)) {
-    outgoing_.insert(outgoing_.end(), std::begin(kHeartbeat), std::end(kHeartbeat));
+    outgoing_.insert(outgoing_.end(), core::link::kHeartbeatText.begin(),
+                     core::link::kHeartbeatText.end());
     lastHeartbeat_ = now;
     Count([](ServerCounters& c) { ++c.heartbeatsSent; });
   }

@@ -14,10 +14,6 @@
 
 namespace sim {
 
-// The text a second client receives before it is closed.
-inline constexpr char kBusyText[] = "ISCONNECTED";
-inline constexpr std::size_t kBusyTextSize = sizeof(kBusyText) - 1;
-
 struct ServerOptions {
   std::string bindAddress = "127.0.0.1";  // IPv4
   std::uint16_t port = 0;                 // 0: any free port, see Port()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 // Command codes of the processor's command set, both directions.
 namespace core::link::cmd {
@@ -47,5 +48,10 @@ inline constexpr std::uint8_t kTcpPrefix = 0x81;       // before every body on T
 inline constexpr std::uint8_t kTcpPlugPrefix = 0x80;   // smart-plug pass-through on TCP
 inline constexpr std::uint8_t kUsbReportId = 0x02;
 inline constexpr std::uint8_t kEnvelopeStart = 0x55;   // 'U'
+
+// Raw texts on TCP, between envelopes: the heartbeat either end sends (and
+// the host echoes), and what a processor serving another host answers.
+inline constexpr std::string_view kHeartbeatText = "$HB$";
+inline constexpr std::string_view kBusyText = "ISCONNECTED";
 
 }  // namespace core::link

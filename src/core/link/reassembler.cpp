@@ -11,9 +11,6 @@
 namespace core::link {
 namespace {
 
-constexpr std::string_view kHeartbeat = "$HB$";
-constexpr std::string_view kBusy = "ISCONNECTED";
-
 enum class Match { No, Partial, Whole };
 
 Match MatchText(std::span<const std::uint8_t> bytes, std::string_view text) {
@@ -55,16 +52,16 @@ Reassembler::Result Reassembler::Feed(std::span<const std::uint8_t> chunk, Sink&
       if (fill_ > 0) result.moreAfterFrame = true;
       continue;
     }
-    const Match hb = MatchText(buffered, kHeartbeat);
+    const Match hb = MatchText(buffered, kHeartbeatText);
     if (hb == Match::Whole) {
       sink.Heartbeat();
-      Consume(kHeartbeat.size());
+      Consume(kHeartbeatText.size());
       continue;
     }
-    const Match busy = MatchText(buffered, kBusy);
+    const Match busy = MatchText(buffered, kBusyText);
     if (busy == Match::Whole) {
       sink.HostBusy();
-      Consume(kBusy.size());
+      Consume(kBusyText.size());
       continue;
     }
     if (hb == Match::Partial || busy == Match::Partial) break;  // wait for the rest

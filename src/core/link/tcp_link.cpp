@@ -24,8 +24,6 @@ std::int64_t NowMs() {
       .count();
 }
 
-constexpr std::uint8_t kHeartbeat[4] = {'$', 'H', 'B', '$'};
-
 // Keeps 0 and 1 free for the two result codes of their own.
 int ConnectError(int err) { return err == 0 || err == 1 ? EACCES : err; }
 
@@ -50,7 +48,8 @@ class TcpLink::RxSink final : public Reassembler::Sink {
  public:
   explicit RxSink(TcpLink& tcp) : tcp_(tcp) {}
   void Heartbeat() override {
-    tcp_.SendRaw(kHeartbeat);
+    tcp_.SendRaw({reinterpret_cast<const std::uint8_t*>(kHeartbeatText.data()),
+                  kHeartbeatText.size()});
     tcp_.TouchReceiveTime();
   }
   void HostBusy() override { tcp_.link_.Events().HostBusy(); }
