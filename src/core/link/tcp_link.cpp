@@ -48,8 +48,8 @@ class TcpLink::RxSink final : public Reassembler::Sink {
  public:
   explicit RxSink(TcpLink& tcp) : tcp_(tcp) {}
   void Heartbeat() override {
-    tcp_.SendRaw({reinterpret_cast<const std::uint8_t*>(kHeartbeatText.data()),
-                  kHeartbeatText.size()});
+    tcp_.SendRaw(
+        {reinterpret_cast<const std::uint8_t*>(kHeartbeatText.data()), kHeartbeatText.size()});
     tcp_.TouchReceiveTime();
   }
   void HostBusy() override { tcp_.link_.Events().HostBusy(); }
@@ -168,6 +168,8 @@ void TcpLink::Stop() {
   link_.State().queue.Clear();
   missCounter_ = 0;
   Wake();
+  { std::lock_guard lock(watchdogMutex_); }
+  watchdogCv_.notify_all();
 }
 
 void TcpLink::JoinOtherThreads() {
@@ -277,8 +279,8 @@ void TcpLink::NetWriteThreadProc() {
 void TcpLink::NetTimeoutThreadProc() {
   while (running_.load()) {
     {
-      std::unique_lock lock(wakeMutex_);
-      wakeCv_.wait_for(lock, std::chrono::milliseconds(100), [&] { return !running_.load(); });
+      std::unique_lock lock(watchdogMutex_);
+      watchdogCv_.wait_for(lock, std::chrono::milliseconds(100), [&] { return !running_.load(); });
     }
     if (!running_.load()) break;
     if (NowMs() - lastReceiveMs_.load() > kSilenceLimit.count() && ++missCounter_ > kMaxMisses) {

@@ -74,8 +74,10 @@ class TcpLink final : public Transport {
   std::mutex fdMutex_;  // guards fd_ and keeps each send whole
   int fd_ = -1;
 
-  std::mutex wakeMutex_;
+  std::mutex wakeMutex_;  // the write thread's: new frames, answers, Stop
   std::condition_variable wakeCv_;
+  std::mutex watchdogMutex_;  // the silence watchdog's: only Stop
+  std::condition_variable watchdogCv_;
   std::atomic<bool> awaitingReply_{false};
   std::atomic<std::int64_t> lastReceiveMs_{0};
   std::atomic<int> missCounter_{0};
