@@ -5,7 +5,6 @@
 #include <cstring>
 #include <iostream>
 #include <nlohmann/json.hpp>
-#include <thread>
 
 #include "cli/connection.h"
 #include "cli/format.h"
@@ -17,8 +16,6 @@
 #include "core/session.h"
 
 namespace cli {
-
-using namespace std::chrono_literals;
 
 bool ParseHostPort(const std::string& text, HostPort& out, std::string& error) {
   out.host = text;
@@ -110,12 +107,7 @@ int WriteCommand(const HostPort& host, const std::string& path, const WriteOptio
   std::cerr << "wrote " << path << " to " << c.Where() << "\n";
   if (slot == core::presets::kNoModeSlot) return kDone;
 
-  // Name the slot, give the processor its 20 ms, then store into it.
-  const auto n = static_cast<std::uint8_t>(slot);
-  c.session().Records().SetCurrentMode(n);
-  c.link().SendCommandBytes({core::link::cmd::kNameModeSlot, n});
-  std::this_thread::sleep_for(20ms);
-  c.link().SendCommandBytes({core::link::cmd::kStoreMode, n});
+  c.session().NameAndStoreMode(slot);
   if (!c.link().IsOpen() || !c.link().AwaitLastAnswer(kAnswerWait)) {
     return c.Failed("store"), kFailed;
   }
@@ -149,9 +141,7 @@ int ModeCommand(const HostPort& host, const std::string& action, int slot) {
   if (!c.Connect()) return kFailed;
   if (!c.Identify()) return kFailed;
   if (action == "store") {
-    c.session().Records().SetSettingsChanged(false);
-    c.session().Records().SetCurrentMode(n);
-    c.link().SendCommandBytes({core::link::cmd::kStoreMode, n});
+    c.session().StoreMode(n);
     if (!c.link().AwaitLastAnswer(kAnswerWait)) return c.Failed("store"), kFailed;
     std::cout << "stored the current settings into M" << slot << "\n";
     return kDone;

@@ -1,5 +1,11 @@
 #include "core/session.h"
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "core/link/commands.h"
+
 namespace core {
 
 Session::Session(std::unique_ptr<link::HidBackend> hid)
@@ -41,6 +47,25 @@ void Session::Disconnect(bool sendNotice) {
 bool Session::HandleDeviceRemoved(const std::string& path) {
   if (!usb_.IsOpenDevice(path)) return false;
   return usb_.UsbCloseOnRemoval();
+}
+
+namespace {
+std::uint8_t ModeNumber(int mode) { return static_cast<std::uint8_t>(std::clamp(mode, 0, 3)); }
+}  // namespace
+
+void Session::StoreMode(int mode) {
+  const std::uint8_t n = ModeNumber(mode);
+  records_.SetSettingsChanged(false);
+  records_.SetCurrentMode(n);
+  link_.SendCommandBytes({link::cmd::kStoreMode, n});
+}
+
+void Session::NameAndStoreMode(int mode) {
+  const std::uint8_t n = ModeNumber(mode);
+  records_.SetCurrentMode(n);
+  link_.SendCommandBytes({link::cmd::kNameModeSlot, n});
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  link_.SendCommandBytes({link::cmd::kStoreMode, n});
 }
 
 }  // namespace core

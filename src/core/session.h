@@ -55,6 +55,13 @@ class Session {
   // device. True when it was.
   bool HandleDeviceRemoved(const std::string& path);
 
+  // Device modes 0..3 (clamped). Store: the processor keeps its current
+  // settings in the mode (04 n); they count as saved. Name and store: the
+  // slot is named first (03 n) and given 20 ms, as after a mode file
+  // written for that slot. Both make it the current mode.
+  void StoreMode(int mode);
+  void NameAndStoreMode(int mode);
+
  private:
   link::Link link_;
   link::DeviceRecords records_;

@@ -513,12 +513,7 @@ void CRV4470v13View::StoreMode(int n) {
   });
 }
 
-void CRV4470v13View::SaveToMode(int mode) {
-  const int m = ClampMode(mode);
-  session_.Records().SetSettingsChanged(false);
-  session_.Records().SetCurrentMode(m);
-  session_.Link().SendCommandBytes({0x04, static_cast<std::uint8_t>(m)});
-}
+void CRV4470v13View::SaveToMode(int mode) { session_.StoreMode(mode); }
 
 void CRV4470v13View::LoadModeFileCommand() {
   if (!session_.Link().IsOpen()) {
@@ -648,11 +643,7 @@ void CRV4470v13View::OnSyncDone(int /*afterWrite*/) {
   const auto identity = session_.Records().Identity();
   if (identity.ProtocolVersion() == core::link::kProtocolVersion) {
     if (app_.pendingModeSlot != -1) {
-      const int slot = ClampMode(app_.pendingModeSlot);
-      session_.Records().SetCurrentMode(slot);
-      session_.Link().SendCommandBytes({0x03, static_cast<std::uint8_t>(slot)});
-      QThread::msleep(20);
-      session_.Link().SendCommandBytes({0x04, static_cast<std::uint8_t>(slot)});
+      session_.NameAndStoreMode(app_.pendingModeSlot);
       app_.pendingModeSlot = -1;
     }
     RefreshAll();
