@@ -20,6 +20,7 @@
 #include "ui/app/master_controls.h"
 #include "ui/app/prompts.h"
 #include "ui/app/ribbon_bar.h"
+#include "ui/app/ribbon_texts.h"
 #include "ui/app/ribbon_category.h"
 #include "ui/app/ribbon_panel.h"
 #include "ui/app/ribbon_step_slider.h"
@@ -77,10 +78,11 @@ void CMainFrame::BuildRibbon() {
   setMenuWidget(ribbon_);
 
   QMenu* menu = ribbon_->AppMenu();
-  ribbon_->AddMenuItem(menu, ids::kFileOpen, lang.Pick("打开(&O)", "Open(&O)"))->setShortcut(QKeySequence::Open);
-  ribbon_->AddMenuItem(menu, ids::kFileSave, lang.Pick("保存(&S)", "Save(&S)"))->setShortcut(QKeySequence::Save);
+  auto text = [&lang](int id) { return ElementTextOf(lang, id); };
+  ribbon_->AddMenuItem(menu, ids::kFileOpen, text(ids::kFileOpen))->setShortcut(QKeySequence::Open);
+  ribbon_->AddMenuItem(menu, ids::kFileSave, text(ids::kFileSave))->setShortcut(QKeySequence::Save);
   menu->addSeparator();
-  ribbon_->AddMenuItem(menu, ids::kAppExit, lang.Pick("退出(&X)", "Exit(&X)"));
+  ribbon_->AddMenuItem(menu, ids::kAppExit, text(ids::kAppExit));
   addActions(menu->actions());  // the shortcuts work without the menu open
   RefreshRecentFiles();
 
@@ -119,38 +121,37 @@ void CMainFrame::BuildRibbon() {
     }
     {
       RibbonPanel* panel = category->AddPanel(lang.Pick(panelsZh[6], panelsEn[6]));
-      QToolButton* mode = ribbon_->AddLargeButton(out ? ids::kLoadModeOut : ids::kLoadModeIn,
-                                                  lang.Pick("载入模式", "LoadMode"), loadIcon);
+      const int modeId = out ? ids::kLoadModeOut : ids::kLoadModeIn;
+      QToolButton* mode = ribbon_->AddLargeButton(modeId, text(modeId), loadIcon);
       auto* modeMenu = new QMenu(mode);
       for (int i = 0; i < 4; ++i) ribbon_->AddMenuItem(modeMenu, ids::kLoadModeFirst + i, QStringLiteral("M%1").arg(i + 1));
       mode->setMenu(modeMenu);
       mode->setPopupMode(QToolButton::InstantPopup);
       panel->Add(mode, Qt::AlignCenter);
       panel->NewColumn();
-      panel->Add(ribbon_->AddLargeButton(out ? ids::kLoadFileOut : ids::kLoadFileIn,
-                                         lang.Pick("载入文件", "LoadFile"), fileLoadIcon),
+      const int fileId = out ? ids::kLoadFileOut : ids::kLoadFileIn;
+      panel->Add(ribbon_->AddLargeButton(fileId, text(fileId), fileLoadIcon),
                  Qt::AlignCenter);
     }
     {
       RibbonPanel* panel = category->AddPanel(lang.Pick(panelsZh[7], panelsEn[7]));
-      QToolButton* mode = ribbon_->AddLargeButton(out ? ids::kSaveModeOut : ids::kSaveModeIn,
-                                                  lang.Pick("保存模式", "SaveMode"), storeIcon);
+      const int modeId = out ? ids::kSaveModeOut : ids::kSaveModeIn;
+      QToolButton* mode = ribbon_->AddLargeButton(modeId, text(modeId), storeIcon);
       auto* modeMenu = new QMenu(mode);
       for (int i = 0; i < 4; ++i) ribbon_->AddMenuItem(modeMenu, ids::kStoreModeFirst + i, QStringLiteral("M%1").arg(i + 1));
       mode->setMenu(modeMenu);
       mode->setPopupMode(QToolButton::InstantPopup);
       panel->Add(mode, Qt::AlignCenter);
       panel->NewColumn();
-      panel->Add(ribbon_->AddLargeButton(out ? ids::kSaveFileOut : ids::kSaveFileIn,
-                                         lang.Pick("保存文件", "SaveFile"), fileSaveIcon),
+      const int fileId = out ? ids::kSaveFileOut : ids::kSaveFileIn;
+      panel->Add(ribbon_->AddLargeButton(fileId, text(fileId), fileSaveIcon),
                  Qt::AlignCenter);
     }
   }
-  ribbon_->AddTabRowButton(ids::kConnectIp, lang.Pick("网络连接", "Connect IP"));
-  ribbon_->AddTabRowButton(ids::kFeatures, lang.Pick("特色功能", "Features"));
-  ribbon_->AddTabRowButton(ids::kInputSource, lang.Pick("输入源", "Input Source"));
-  ribbon_->AddTabRowButton(ids::kMachineReset, lang.Pick("机器复位", "Reset"));
-  ribbon_->AddTabRowButton(ids::kRemoteLearning, lang.Pick("遥控学习", "Remote control"));
+  for (int id : {ids::kConnectIp, ids::kFeatures, ids::kInputSource, ids::kMachineReset,
+                 ids::kRemoteLearning}) {
+    ribbon_->AddTabRowButton(id, text(id));
+  }
   ribbon_->AddTabRowButton(ids::kLanguageSwitch, QString::fromUtf8("中/EN"));
   ribbon_->AddTabRowButton(ids::kAppAbout, QString(), style()->standardIcon(QStyle::SP_MessageBoxInformation));
 

@@ -25,6 +25,7 @@
 #include "ui/app/page_registry.h"
 #include "ui/app/prompts.h"
 #include "ui/app/ribbon_bar.h"
+#include "ui/app/ribbon_texts.h"
 #include "ui/app/ribbon_category.h"
 #include "ui/app/ribbon_panel.h"
 #include "ui/app/ribbon_step_slider.h"
@@ -380,31 +381,13 @@ void CRV4470v13View::RetextRibbon() {
       if (auto* box = qobject_cast<QCheckBox*>(ribbon.Element(id))) box->setText(lang.Pick("静音", "Mute"));
     }
   }
-  const struct {
-    int id;
-    const char* zh;
-    const char* en;
-  } texts[] = {
-      {ids::kLoadFileIn, "载入文件", "LoadFile"},   {ids::kLoadFileOut, "载入文件", "LoadFile"},
-      {ids::kSaveFileIn, "保存文件", "SaveFile"},   {ids::kSaveFileOut, "保存文件", "SaveFile"},
-      {ids::kConnectIp, "网络连接", "Connect IP"},  {ids::kFeatures, "特色功能", "Features"},
-      {ids::kMachineReset, "机器复位", "Reset"},    {ids::kRemoteLearning, "遥控学习", "Remote control"},
-      {ids::kInputSource, "输入源", "Input Source"}, {ids::kLoadModeIn, "载入模式", "LoadMode"},
-      {ids::kLoadModeOut, "载入模式", "LoadMode"},  {ids::kSaveModeIn, "保存模式", "SaveMode"},
-      {ids::kSaveModeOut, "保存模式", "SaveMode"},
-  };
-  for (const auto& t : texts) {
-    if (auto* b = qobject_cast<QToolButton*>(ribbon.Element(t.id))) b->setText(lang.Pick(t.zh, t.en));
-  }
-  const struct {
-    int id;
-    const char* zh;
-    const char* en;
-  } items[] = {{ids::kFileOpen, "打开(&O)", "Open(&O)"},
-               {ids::kFileSave, "保存(&S)", "Save(&S)"},
-               {ids::kAppExit, "退出(&X)", "Exit(&X)"}};
-  for (const auto& t : items) {
-    if (QAction* a = ribbon.Action(t.id)) a->setText(lang.Pick(t.zh, t.en));
+  for (const ElementText& t : kElementTexts) {
+    const QString text = lang.Pick(t.zh, t.en);
+    if (QAction* a = ribbon.Action(t.id)) {
+      a->setText(text);
+    } else if (auto* b = qobject_cast<QToolButton*>(ribbon.Element(t.id))) {
+      b->setText(text);
+    }
   }
   frame_.RefreshRecentFiles();
   ribbon.updateGeometry();

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+#include "ui/app/command_ids.h"
+#include "ui/app/ui_language.h"
+
+namespace ui {
+
+// The texts of the ribbon's buttons and application-menu items in both
+// languages, by id: the frame builds them with these, the language switch
+// sets them again.
+struct ElementText {
+  int id;
+  const char* zh;
+  const char* en;
+};
+inline constexpr ElementText kElementTexts[] = {
+    {ids::kFileOpen, "打开(&O)", "Open(&O)"},          {ids::kFileSave, "保存(&S)", "Save(&S)"},
+    {ids::kAppExit, "退出(&X)", "Exit(&X)"},           {ids::kLoadModeIn, "载入模式", "LoadMode"},
+    {ids::kLoadModeOut, "载入模式", "LoadMode"},       {ids::kLoadFileIn, "载入文件", "LoadFile"},
+    {ids::kLoadFileOut, "载入文件", "LoadFile"},       {ids::kSaveModeIn, "保存模式", "SaveMode"},
+    {ids::kSaveModeOut, "保存模式", "SaveMode"},       {ids::kSaveFileIn, "保存文件", "SaveFile"},
+    {ids::kSaveFileOut, "保存文件", "SaveFile"},       {ids::kConnectIp, "网络连接", "Connect IP"},
+    {ids::kFeatures, "特色功能", "Features"},          {ids::kInputSource, "输入源", "Input Source"},
+    {ids::kMachineReset, "机器复位", "Reset"},         {ids::kRemoteLearning, "遥控学习", "Remote control"},
+};
+
+// The element's text in the current language; empty for an id without one.
+inline QString ElementTextOf(const UiLanguage& lang, int id) {
+  for (const ElementText& t : kElementTexts) {
+    if (t.id == id) return lang.Pick(t.zh, t.en);
+  }
+  return {};
+}
+
+}  // namespace ui
