@@ -38,6 +38,15 @@ struct LinkFrame {
   }
 };
 
+// A store or image offset as the read and block-write commands carry it:
+// high byte, then low byte.
+constexpr std::uint8_t OffsetHigh(std::size_t offset) {
+  return static_cast<std::uint8_t>(offset >> 8);
+}
+constexpr std::uint8_t OffsetLow(std::size_t offset) {
+  return static_cast<std::uint8_t>(offset & 0xFF);
+}
+
 // Body builders. `type` decides the TCP prefix.
 
 // Command 0x09: 00, module, param, count, then the words big-endian.

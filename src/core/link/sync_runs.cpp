@@ -145,8 +145,8 @@ void SyncRuns::ReadAll() {
 void SyncRuns::ReadImageBlocks() {
   for (int i = 0; i < params::kImageBlockCount; ++i) {
     const params::ImageBlock b = params::ImageBlockAt(i);
-    Send({cmd::kImageRead, static_cast<std::uint8_t>(b.offset >> 8),
-          static_cast<std::uint8_t>(b.offset & 0xFF), static_cast<std::uint8_t>(b.size)});
+    Send({cmd::kImageRead, OffsetHigh(b.offset), OffsetLow(b.offset),
+          static_cast<std::uint8_t>(b.size)});
     Progress(i + 1);
   }
 }
@@ -155,8 +155,7 @@ void SyncRuns::WriteAll() {
   const params::DeviceImage image = model_.Image();
   for (int i = 0; i < params::kImageBlockCount; ++i) {
     const params::ImageBlock b = params::ImageBlockAt(i);
-    link_.SendBlockWrite(cmd::kImageWrite, static_cast<std::uint8_t>(b.offset >> 8),
-                         static_cast<std::uint8_t>(b.offset & 0xFF),
+    link_.SendBlockWrite(cmd::kImageWrite, OffsetHigh(b.offset), OffsetLow(b.offset),
                          std::span<const std::uint8_t>(image.data() + b.offset, b.size));
     Progress(i + 1);
   }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/link/link.h"
+#include "core/params/store_write.h"
 #include "core/trace.h"
 
 namespace core::params {
@@ -71,9 +72,7 @@ void EqBank::SendBandRecord(int kind, int band, const BandRecord& record) {
   std::array<std::uint8_t, kBandRecordSize> bytes{};
   WriteBandRecord(record, bytes);
   const int offset = EqBandOffset(kind, band);
-  model_.WriteStoreBytes(static_cast<std::size_t>(offset), bytes);
-  link_.SendBlockWrite(link::cmd::kStoreWrite, static_cast<std::uint8_t>(offset >> 8),
-                       static_cast<std::uint8_t>(offset & 0xFF), bytes);
+  WriteStoreAndSend(link_, model_, static_cast<std::size_t>(offset), bytes);
 }
 
 bool EqBank::SendEqBand(int kind, int band, int type, int frequency, float gain, float q,
@@ -200,9 +199,7 @@ void EqBank::SetLoudnessLevel(float level) {
   const LoudnessWords w = EncodeLoudnessLevel(level);
   std::array<std::uint8_t, 4> bytes{};
   StoreBe32(bytes.data(), FloatBits(w.level));
-  model_.WriteStoreBytes(kLoudnessLevelOffset, bytes);
-  link_.SendBlockWrite(link::cmd::kStoreWrite, static_cast<std::uint8_t>(kLoudnessLevelOffset >> 8),
-                       static_cast<std::uint8_t>(kLoudnessLevelOffset & 0xFF), bytes);
+  WriteStoreAndSend(link_, model_, kLoudnessLevelOffset, bytes);
   model_.SetLoudnessLevelDisplay(TruncToInt32(w.level));
 
   link::WriteQueue& queue = link_.State().queue;

@@ -5,6 +5,7 @@
 
 #include "core/link/link.h"
 #include "core/params/param_model.h"
+#include "core/params/store_write.h"
 
 namespace core::params {
 namespace {
@@ -15,11 +16,6 @@ constexpr std::uint8_t kLevelFilterParam = 29;
 constexpr int kPositionParam = 16;
 
 int ChannelModule(int channel) { return 4 + channel; }  // CH1 is module 5
-
-void SendStore(link::Link& link, std::size_t offset, std::span<const std::uint8_t> bytes) {
-  link.SendBlockWrite(link::cmd::kStoreWrite, static_cast<std::uint8_t>(offset >> 8),
-                      static_cast<std::uint8_t>(offset & 0xFF), bytes);
-}
 
 float ClampCoordinate(float v, int size) {
   if (std::isnan(v)) return 0.0f;
@@ -61,14 +57,13 @@ int SoundFieldControl::ChannelForCode(int code) const {
 
 void SoundFieldControl::SendGeometry() {
   const SoundFieldRecord record = EncodeSoundFieldRecord(model_.Geometry());
-  model_.WriteStoreBytes(kFieldRecordOffset, record);
-  SendStore(link_, kFieldRecordOffset, record);
+  WriteStoreAndSend(link_, model_, kFieldRecordOffset, record);
 }
 
 void SoundFieldControl::SendLevelBytes() {
   const EqStore store = model_.Store();
-  SendStore(link_, kFieldLevelsOffset,
-            std::span<const std::uint8_t>(store.data() + kFieldLevelsOffset, kFieldLevelsSize));
+  SendStoreBytes(link_, kFieldLevelsOffset,
+                 std::span<const std::uint8_t>(store.data() + kFieldLevelsOffset, kFieldLevelsSize));
 }
 
 bool SoundFieldControl::SendSourceLevel(int point) {
@@ -141,8 +136,7 @@ std::optional<int> SoundFieldControl::SetLocate(int channel, bool on) {
   const int code =
       on ? model_.Mirror(ChannelModule(channel), kPositionParam).AsInt() & 0xFF : kNoLocateCode;
   const std::uint8_t byte[1] = {static_cast<std::uint8_t>(code)};
-  model_.WriteStoreBytes(kFieldSettingOffset, byte);
-  SendStore(link_, kFieldSettingOffset, byte);
+  WriteStoreAndSend(link_, model_, kFieldSettingOffset, byte);
   const Word word[1] = {EncodeRawByte(code)};
   link_.SendParamFrame(4, kLocateParam, word);
   return code;
