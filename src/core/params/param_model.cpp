@@ -12,10 +12,8 @@ namespace core::params {
 namespace {
 
 constexpr int SlotOf(int module, int param) {
-  for (const ParamEntry& e : kParamTable) {
-    if (e.module == module && e.param == param) return e.slot;
-  }
-  return kNoSlot;
+  const ParamEntry* e = FindParam(module, param);
+  return e != nullptr ? e->slot : kNoSlot;
 }
 
 constexpr std::array<int, kChannelCompressorCount> kCompressorSlots = [] {
@@ -32,10 +30,7 @@ constexpr std::array<int, kOutputCount> kDelayModeSlots = [] {
 constexpr int kMusicCompressorSlot = SlotOf(4, 14);
 constexpr int kShiftCoefficientSlots[2] = {SlotOf(1, 38), SlotOf(1, 65)};
 constexpr std::size_t RowOf(int module, int param) {
-  for (std::size_t i = 0; i < kParamTable.size(); ++i) {
-    if (kParamTable[i].module == module && kParamTable[i].param == param) return i;
-  }
-  return kParamTable.size();
+  return FindParamRow(module, param).value_or(kParamTable.size());
 }
 constexpr std::size_t kShiftOffRows[2] = {RowOf(1, 40), RowOf(1, 67)};
 static_assert(kShiftOffRows[0] < kParamCount && kShiftOffRows[1] < kParamCount);

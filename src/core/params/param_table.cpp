@@ -10,16 +10,4 @@ const char* ModuleName(int module) {
   return kNames[module];
 }
 
-std::optional<std::size_t> FindParamRow(int module, int param) {
-  for (std::size_t i = 0; i < kParamTable.size(); ++i) {
-    if (kParamTable[i].module == module && kParamTable[i].param == param) return i;
-  }
-  return std::nullopt;
-}
-
-const ParamEntry* FindParam(int module, int param) {
-  const auto row = FindParamRow(module, param);
-  return row ? &kParamTable[*row] : nullptr;
-}
-
 }  // namespace core::params

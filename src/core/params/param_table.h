@@ -257,11 +257,19 @@ constexpr std::size_t ImageRecordsEnd() {
 }  // namespace detail
 static_assert(detail::ImageRecordsEnd() == 3518, "parameter records must fill the image");
 
-// The first row for (module, param), by linear search in table order;
-// nullptr when there is none.
-const ParamEntry* FindParam(int module, int param);
+// The index of the first row for (module, param) in kParamTable, by
+// linear search in table order, or nothing. Usable at compile time.
+constexpr std::optional<std::size_t> FindParamRow(int module, int param) {
+  for (std::size_t i = 0; i < kParamTable.size(); ++i) {
+    if (kParamTable[i].module == module && kParamTable[i].param == param) return i;
+  }
+  return std::nullopt;
+}
 
-// The index of that row in kParamTable, or nothing.
-std::optional<std::size_t> FindParamRow(int module, int param);
+// That row; nullptr when there is none.
+constexpr const ParamEntry* FindParam(int module, int param) {
+  const auto row = FindParamRow(module, param);
+  return row ? &kParamTable[*row] : nullptr;
+}
 
 }  // namespace core::params
