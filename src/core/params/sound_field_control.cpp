@@ -15,7 +15,8 @@ constexpr std::uint8_t kLocateParam = 38;
 constexpr std::uint8_t kLevelFilterParam = 29;
 constexpr int kPositionParam = 16;
 
-int ChannelModule(int channel) { return 4 + channel; }  // CH1 is module 5
+// Channels here count from 1.
+int ChannelModule(int channel) { return OutputModule(channel - 1); }
 
 float ClampCoordinate(float v, int size) {
   if (std::isnan(v)) return 0.0f;
