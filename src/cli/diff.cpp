@@ -176,9 +176,9 @@ class Differ {
   }
 
   void Records() {
-    std::size_t at = kParamRecordsOffset;
     for (const ImageRecord& r : kImageRecords) {
-      const std::size_t first = at + 3;
+      const std::size_t at = r.offset;
+      const std::size_t first = r.FirstWord();
       const std::size_t size = 4u * r.words;
       const ParamEntry* e = RowAt(r.module, r.param, first);
       const std::string meaning = e != nullptr ? e->meaning : "";
@@ -200,7 +200,6 @@ class Differ {
              {"meaning", meaning}, {"unit", e != nullptr ? e->unit : ""}, {"a", a.value},
              {"b", b.value}, {"aHex", hexA}, {"bHex", hexB}});
       }
-      at = first + size;
     }
   }
 

@@ -24,18 +24,6 @@ constexpr int kMaxPitchNibble = 10;  // pitch -5..+5, stored plus 5
 constexpr std::size_t kMaxReadBlock = 56;
 constexpr std::size_t kParamHeaderSize = 4;  // 00, module, param, count
 
-// Offset of the first word of every image record, in kImageRecords order.
-constexpr std::array<std::size_t, core::params::kImageRecordCount> BuildRecordOffsets() {
-  std::array<std::size_t, core::params::kImageRecordCount> offsets{};
-  std::size_t at = core::params::kParamRecordsOffset;
-  for (std::size_t i = 0; i < core::params::kImageRecords.size(); ++i) {
-    offsets[i] = at + 3;  // after module, param and count
-    at += 3 + 4 * std::size_t{core::params::kImageRecords[i].words};
-  }
-  return offsets;
-}
-constexpr auto kRecordOffsets = BuildRecordOffsets();
-
 std::size_t Offset(std::uint8_t hi, std::uint8_t lo) {
   return std::size_t{hi} * 256 + lo;
 }
@@ -43,11 +31,9 @@ std::size_t Offset(std::uint8_t hi, std::uint8_t lo) {
 }  // namespace
 
 std::optional<RecordPlace> FindRecordPlace(int module, int param) {
-  for (std::size_t i = 0; i < core::params::kImageRecords.size(); ++i) {
-    const auto& r = core::params::kImageRecords[i];
-    if (r.module == module && r.param == param) return RecordPlace{kRecordOffsets[i], r.words};
-  }
-  return std::nullopt;
+  const core::params::ImageRecord* r = core::params::FindImageRecord(module, param);
+  if (r == nullptr) return std::nullopt;
+  return RecordPlace{r->FirstWord(), r->words};
 }
 
 ProcessorSim::ProcessorSim(ProcessorOptions options)

@@ -87,12 +87,12 @@ void BuildDefaultImage(DeviceImage& image) {
   std::copy(std::begin(kDefaultFieldRecord), std::end(kDefaultFieldRecord),
             image.begin() + kFieldRecordOffset);
 
-  std::size_t at = kParamRecordsOffset;
+  static_assert(kImageRecords.front().offset == kParamRecordsOffset);
   for (const ImageRecord& r : kImageRecords) {
-    image[at++] = r.module;
-    image[at++] = r.param;
-    image[at++] = r.words;
-    for (int i = 0; i < r.words; ++i, at += 4) StoreBe32(image.data() + at, r.defaults[i]);
+    image[r.offset] = r.module;
+    image[r.offset + 1] = r.param;
+    image[r.offset + 2] = r.words;
+    for (int i = 0; i < r.words; ++i) StoreBe32(image.data() + r.FirstWord() + 4 * i, r.defaults[i]);
   }
 }
 

@@ -43,6 +43,9 @@ struct ImageRecord {
   std::uint8_t param = 0;
   std::uint8_t words = 1;
   std::array<Word, kMaxRecordWords> defaults{};
+  std::size_t offset = 0;  // of its header (module, param, count) in the image
+  constexpr std::size_t FirstWord() const { return offset + 3; }
+  constexpr std::size_t End() const { return FirstWord() + 4 * std::size_t{words}; }
 };
 
 inline constexpr std::size_t kImageRecordCount = 232;
@@ -228,12 +231,18 @@ constexpr std::array<ImageRecord, kImageRecordCount> BuildImageRecords(
     const std::array<ParamEntry, kParamCount>& table) {
   std::array<ImageRecord, kImageRecordCount> r{};
   std::size_t n = 0;
+  std::size_t at = 1422;  // the parameter area's start
+  auto add = [&](ImageRecord record) {
+    record.offset = at;
+    at = record.End();
+    r[n++] = record;
+  };
   for (const ParamEntry& e : table) {
-    r[n++] = ImageRecord{e.module, e.param, e.words, e.defaults};
+    add(ImageRecord{e.module, e.param, e.words, e.defaults});
     if (e.module == 4 && e.param == 15) {
       // Two music records that no table row addresses.
-      r[n++] = ImageRecord{4, 16, 1, {0}};
-      r[n++] = ImageRecord{4, 17, 1, {F(-25.0f)}};
+      add(ImageRecord{4, 16, 1, {0}});
+      add(ImageRecord{4, 17, 1, {F(-25.0f)}});
     }
   }
   return r;
@@ -248,14 +257,15 @@ inline constexpr std::array<ParamEntry, kParamCount> kParamTable = detail::Build
 inline constexpr std::array<ImageRecord, kImageRecordCount> kImageRecords =
     detail::BuildImageRecords(kParamTable);
 
-namespace detail {
-constexpr std::size_t ImageRecordsEnd() {
-  std::size_t at = 1422;  // the parameter area's start
-  for (const ImageRecord& r : kImageRecords) at += 3 + 4 * std::size_t{r.words};
-  return at;
+static_assert(kImageRecords.back().End() == 3518, "parameter records must fill the image");
+
+// The image record of (module, param), or nullptr. Usable at compile time.
+constexpr const ImageRecord* FindImageRecord(int module, int param) {
+  for (const ImageRecord& r : kImageRecords) {
+    if (r.module == module && r.param == param) return &r;
+  }
+  return nullptr;
 }
-}  // namespace detail
-static_assert(detail::ImageRecordsEnd() == 3518, "parameter records must fill the image");
 
 // The index of the first row for (module, param) in kParamTable, by
 // linear search in table order, or nothing. Usable at compile time.
