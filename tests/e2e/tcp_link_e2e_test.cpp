@@ -70,6 +70,8 @@ TEST_F(TcpLinkE2e, WrongProtocolStopsAfterTwoIdentityRounds) {
   Connect();
   session.Sync().StartReadAll();
   ASSERT_TRUE(WaitFor([&] { return events.readDone.load() == 1; }, 10000ms));
+  // The run ends once its last request is sent, which may still be on the way.
+  ASSERT_TRUE(WaitFor([&] { return processor.Requests().size() >= 8; }));
   EXPECT_EQ(Requests(), (std::vector<Bytes>{{0x80}, {0x7F}, {0x81}, {0x7E},
                                              {0x80}, {0x7F}, {0x81}, {0x7E}}));
   EXPECT_EQ(session.Records().Identity().ProtocolVersion(), 17);
