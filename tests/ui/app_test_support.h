@@ -1,13 +1,17 @@
 #pragma once
 
+#include <QCheckBox>
+#include <QDialog>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "core/params/value_codec.h"
 #include "core/session.h"
 #include "sim/processor_sim.h"
 #include "sim/sim_hid_backend.h"
@@ -17,7 +21,9 @@
 #include "ui/app/main_view.h"
 #include "ui/app/page_registry.h"
 #include "ui/app/prompts.h"
+#include "ui/app/info_dlg.h"
 #include "ui/app/ribbon_bar.h"
+#include "ui/app/ribbon_step_slider.h"
 #include "ui/app/rv4470v13_app.h"
 
 namespace apptest {
@@ -130,6 +136,70 @@ struct AppRig {
   FakePrompts prompts;
   ui::PageRegistry pages;
   std::unique_ptr<ui::CRV4470v13App> app;
+};
+
+
+
+inline ui::CMFCRibbonStepSlider* Slider(AppRig& rig, int id) {
+  return qobject_cast<ui::CMFCRibbonStepSlider*>(rig.Frame().Ribbon().Element(id));
+}
+inline QString LabelText(AppRig& rig, int id) {
+  auto* b = qobject_cast<QToolButton*>(rig.Frame().Ribbon().Element(id));
+  return b != nullptr ? b->text() : QString();
+}
+inline QCheckBox* Box(AppRig& rig, int id) { return qobject_cast<QCheckBox*>(rig.Frame().Ribbon().Element(id)); }
+inline std::uint32_t PercentWord(int v) { return *core::params::EncodeValue(core::params::ValueKind::Percent, v); }
+inline std::uint32_t GateWord(int v) { return *core::params::EncodeValue(core::params::ValueKind::TenThousandths, v); }
+inline QString NoticeText(AppRig& rig) { return rig.app->Notice() ? rig.app->Notice()->Text() : QString(); }
+
+// Modeless dialogs that say what is done to them.
+struct FakeDialogs {
+  struct Kind {
+    ui::ModelessDialog which;
+    const char* name;
+  };
+  static constexpr Kind kKinds[] = {
+      {ui::ModelessDialog::MachineSettings, "settings"}, {ui::ModelessDialog::AutoSub, "autosub"},
+      {ui::ModelessDialog::InputSource, "input"},        {ui::ModelessDialog::InputSourceSettings, "inputset"},
+      {ui::ModelessDialog::DeviceRemote, "remote"},      {ui::ModelessDialog::SmartPlug, "plug"},
+      {ui::ModelessDialog::Loudness, "loudness"},
+  };
+  void RegisterAll(ui::PageRegistry& registry) {
+    for (const Kind& k : kKinds) {
+      const QString name = QString::fromLatin1(k.name);
+      ui::ModelessFactory f;
+      f.create = [this, name](ui::CRV4470v13App&, int templateId) -> QWidget* {
+        log << QStringLiteral("create %1 %2").arg(name).arg(templateId);
+        auto* d = new QDialog;
+        d->setObjectName(name);
+        return d;
+      };
+      f.retext = [this, name](QWidget*) { log << QStringLiteral("retext ") + name; };
+      f.refresh = [this, name](QWidget*) { log << QStringLiteral("refresh ") + name; };
+      f.close = [this, name](QWidget* d) {
+        log << QStringLiteral("close ") + name;
+        d->close();
+      };
+      f.command = [this, name](QWidget*, int id) { log << QStringLiteral("command %1 %2").arg(name).arg(id); };
+      f.remoteKey = [this, name](QWidget*, std::uint8_t code) {
+        log << QStringLiteral("key %1 %2").arg(name).arg(code);
+      };
+      f.plugMessage = [this, name](QWidget*, int m, int w, long l) {
+        log << QStringLiteral("plug %1 %2 %3 %4").arg(name).arg(m).arg(w).arg(l);
+      };
+      registry.RegisterDialog(k.which, std::move(f));
+    }
+  }
+  // The entries starting with `what`, in order, and the log emptied.
+  QStringList Take(const QString& what = QString()) {
+    QStringList out;
+    for (const QString& e : log) {
+      if (e.startsWith(what)) out << e;
+    }
+    log.clear();
+    return out;
+  }
+  QStringList log;
 };
 
 }  // namespace apptest

@@ -51,16 +51,16 @@ CAboutDlg::CAboutDlg(const UiLanguage& language, bool connected, const core::lin
   auto* name = new QLabel(QString::fromUtf8("调音软件_V20_1.4.3_20180731"), this);
   auto* copyright = new QLabel(QStringLiteral("dsptuner 1.4.3"), this);
   auto* dsp = new QLabel(this);
-  SetCtrlId(dsp, ids::kAboutDsp);
+  SetCtrlId(dsp, ids::about::kDsp);
   auto* mcu = new QLabel(this);
-  SetCtrlId(mcu, ids::kAboutMcu);
-  SetCtrlId(module_, ids::kAboutModule);
+  SetCtrlId(mcu, ids::about::kMcu);
+  SetCtrlId(module_, ids::about::kModule);
   auto* chipsText = new QLabel(this);
-  SetCtrlId(chipsText, ids::kAboutChips);
-  SetCtrlId(peak_, ids::kAboutPeak);
+  SetCtrlId(chipsText, ids::about::kChips);
+  SetCtrlId(peak_, ids::about::kPeak);
   peak_->setText(QStringLiteral("Peak"));
   auto* ok = new QPushButton(language.Pick("确定", "OK"), this);
-  SetCtrlId(ok, ids::kOkButton);
+  SetCtrlId(ok, ids::about::kOk);
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 

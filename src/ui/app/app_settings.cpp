@@ -13,6 +13,8 @@ const QString kQtOption = QStringLiteral("Workspace/QtOption");
 const QString kIpAddr = QStringLiteral("Workspace/IPAddr");
 const QString kIpPort = QStringLiteral("Workspace/IPPort");
 const QString kRecentGroup = QStringLiteral("Recent File List");
+const QString kWindowRect = QStringLiteral("MainWindow/normalGeometry");
+const QString kWindowMaximized = QStringLiteral("MainWindow/maximized");
 }  // namespace
 
 AppSettings::AppSettings()
@@ -51,6 +53,17 @@ bool AppSettings::WriteLinkOptions(const LinkOptions& options) {
     return false;
   }
   return true;
+}
+
+std::optional<WindowPlacement> AppSettings::ReadWindowPlacement() const {
+  const QRect rect = store_->value(kWindowRect).toRect();
+  if (!rect.isValid()) return std::nullopt;
+  return WindowPlacement{rect, store_->value(kWindowMaximized, false).toBool()};
+}
+
+void AppSettings::WriteWindowPlacement(const WindowPlacement& placement) {
+  store_->setValue(kWindowRect, placement.normal);
+  store_->setValue(kWindowMaximized, placement.maximized);
 }
 
 QString AppSettings::IpAddress() const { return store_->value(kIpAddr).toString(); }

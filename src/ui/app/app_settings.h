@@ -6,6 +6,9 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
+
+#include "ui/app/window_placement.h"
 
 class QSettings;
 
@@ -26,7 +29,8 @@ struct LinkOptions {
 
 // The per-user settings: section "Workspace" with "language" (int, 0),
 // "ApplicationLook" (int, 215), "QtOption" (8 bytes), "IPAddr" (text),
-// "IPPort" (int, 30303), and the recent-file list (10 entries).
+// "IPPort" (int, 30303), the recent-file list (10 entries) and the main
+// window's place.
 class AppSettings {
  public:
   static constexpr int kDefaultLook = 215;
@@ -50,6 +54,10 @@ class AppSettings {
   // shorter (and they are not written back).
   LinkOptions ReadLinkOptions() const;
   bool WriteLinkOptions(const LinkOptions& options);
+  // The main window's place when it last closed; nothing before the first
+  // close or when the stored rectangle is unusable.
+  std::optional<WindowPlacement> ReadWindowPlacement() const;
+  void WriteWindowPlacement(const WindowPlacement& placement);
   // Empty when absent.
   QString IpAddress() const;
   void SetIpAddress(const QString& address);

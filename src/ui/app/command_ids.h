@@ -1,7 +1,10 @@
 #pragma once
 
-// The numeric ids of the shell's commands, controls and dialogs. Control ids
-// also key the language files.
+// The numeric ids of the shell's commands and dialogs. The ids of a dialog's
+// controls belong to that dialog and live in its own namespace below: the
+// same number names different controls in different dialogs (1040 is the
+// connect dialog's port label and the output page's EQ panel). Control ids
+// also key the language files ("IDD<dialog>_<control>").
 namespace ui::ids {
 
 // Dialog templates.
@@ -57,21 +60,37 @@ inline constexpr int kPaneMode = 121;
 inline constexpr int kEqBypass = 1121;
 inline constexpr int kEqReset = 1122;
 
-// Notice window, sync and wait dialogs, connect dialog, about dialog.
-inline constexpr int kNoticeText = 1223;
-inline constexpr int kCloseButton = 2;
-inline constexpr int kOkButton = 1;
-inline constexpr int kProgressBar = 1217;
-inline constexpr int kProgressText = 1218;
-inline constexpr int kIpAddress = 1005;  // the address label's id in the language file
-inline constexpr int kIpAddressEdit = 1038;
-inline constexpr int kIpPort = 1039;
-inline constexpr int kIpPortLabel = 1040;
-inline constexpr int kIpError = 1006;
-inline constexpr int kAboutModule = 1005;
-inline constexpr int kAboutDsp = 1006;
-inline constexpr int kAboutMcu = 1007;
-inline constexpr int kAboutChips = 1283;
-inline constexpr int kAboutPeak = 1045;
-
 }  // namespace ui::ids
+
+// The notice window (344).
+namespace ui::ids::notice {
+inline constexpr int kText = 1223;
+inline constexpr int kClose = 2;
+}  // namespace ui::ids::notice
+
+// The synchronisation and the wait dialog (keyed by their bar, 1217).
+namespace ui::ids::progress {
+inline constexpr int kBar = 1217;
+inline constexpr int kText = 1218;
+inline constexpr int kCancel = 3;  // the wait dialog's
+}  // namespace ui::ids::progress
+
+// The connect dialog (521).
+namespace ui::ids::connect {
+inline constexpr int kAddressLabel = 1005;
+inline constexpr int kAddress = 1038;
+inline constexpr int kPort = 1039;
+inline constexpr int kPortLabel = 1040;
+inline constexpr int kError = 1006;
+inline constexpr int kConnect = 1;
+}  // namespace ui::ids::connect
+
+// The about dialog (100).
+namespace ui::ids::about {
+inline constexpr int kModule = 1005;
+inline constexpr int kDsp = 1006;
+inline constexpr int kMcu = 1007;
+inline constexpr int kChips = 1283;
+inline constexpr int kPeak = 1045;
+inline constexpr int kOk = 1;
+}  // namespace ui::ids::about

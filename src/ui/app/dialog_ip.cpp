@@ -31,25 +31,25 @@ CDialogIP::CDialogIP(const UiLanguage& language, AppSettings& settings, Connecto
   setWindowTitle(QString::fromUtf8("网络连接"));
 
   auto* addressLabel = new QLabel(QString::fromUtf8("机器IP地址"), this);
-  SetCtrlId(addressLabel, ids::kIpAddress);
+  SetCtrlId(addressLabel, ids::connect::kAddressLabel);
   auto* portLabel = new QLabel(QString::fromUtf8("端口号"), this);
-  SetCtrlId(portLabel, ids::kIpPortLabel);
-  SetCtrlId(address_, ids::kIpAddressEdit);
+  SetCtrlId(portLabel, ids::connect::kPortLabel);
+  SetCtrlId(address_, ids::connect::kAddress);
   const QString octet = QStringLiteral("(25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])");
   address_->setValidator(new QRegularExpressionValidator(
       QRegularExpression(QStringLiteral("^%1(\\.%1){0,3}$").arg(octet)), address_));
   address_->setText(settings.IpAddress().isEmpty() ? QString::fromLatin1(AppSettings::kDefaultAddress)
                                                    : settings.IpAddress());
-  SetCtrlId(port_, ids::kIpPort);
+  SetCtrlId(port_, ids::connect::kPort);
   port_->setValidator(new QIntValidator(1, 65535, port_));
   port_->setText(QString::number(settings.IpPort()));
-  SetCtrlId(error_, ids::kIpError);
+  SetCtrlId(error_, ids::connect::kError);
   QPalette red = error_->palette();
   red.setColor(QPalette::WindowText, QColor(200, 0, 0));
   error_->setPalette(red);
   error_->setWordWrap(true);
   auto* ok = new QPushButton(QString::fromUtf8("尝试连接"), this);
-  SetCtrlId(ok, ids::kOkButton);
+  SetCtrlId(ok, ids::connect::kConnect);
   ok->setDefault(true);
   QObject::connect(ok, &QPushButton::clicked, this, &CDialogIP::TryConnect);
 

@@ -26,7 +26,7 @@ CInfoDlg::CInfoDlg(const UiLanguage& language, QWidget* parent)
 
   auto* icon = new QLabel(this);
   icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
-  SetCtrlId(text_, ids::kNoticeText);
+  SetCtrlId(text_, ids::notice::kText);
   text_->setAlignment(Qt::AlignCenter);
   text_->setWordWrap(true);
   QFont font = text_->font();
@@ -34,7 +34,7 @@ CInfoDlg::CInfoDlg(const UiLanguage& language, QWidget* parent)
   font.setPixelSize(18);
   font.setWeight(QFont::Medium);
   text_->setFont(font);
-  SetCtrlId(close_, ids::kCloseButton);
+  SetCtrlId(close_, ids::notice::kClose);
   close_->setText(language.Pick("关闭", "Close"));
   close_->setAutoDefault(false);
   connect(close_, &QPushButton::clicked, this, &QDialog::close);

@@ -96,6 +96,9 @@ int main(int argc, char** argv) {
 
   ui::CRV4470v13App app(session, settings, prompts, pages, {});
   instance.SetActivate([&app] { return app.Activate(); });
+  // The process ends with the main window, whatever else is still open.
+  QObject::connect(&app, &ui::CRV4470v13App::MainWindowClosed, &qapp, &QCoreApplication::quit,
+                   Qt::QueuedConnection);
   app.Start();
   const QStringList files = parser.positionalArguments();
   if (!files.isEmpty()) {

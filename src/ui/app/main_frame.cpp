@@ -215,6 +215,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
   }
   session.Disconnect(true);
+  app_.MainWindowClosing();
   app_.Settings().Sync();
   event->accept();
 }

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QIcon>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -12,6 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <utility>
 
 #include "core/link/plug_requests.h"
 #include "core/presets/mode_file.h"
@@ -509,17 +511,36 @@ void CRV4470v13View::LoadModeFileCommand() {
 }
 
 void CRV4470v13View::LoadModeFileAt(const QString& path) {
-  app_.pendingModeSlot = core::presets::ModeSlotFromFileName(path.toStdString());
   const auto result = core::presets::LoadModeFile(session_, path.toStdString());
   if (result.code != core::presets::FileResult::Code::Ok) {
     app_.Prompter().Message(QApplication::activeWindow(), QStringLiteral("Info"),
                             QStringLiteral("Mode file version not support!"), Prompts::Icon::Information);
     return;
   }
+  // Only a file that was taken is stored into the device mode its name
+  // gives: a refused one must not leave its slot to the next read-all.
+  app_.pendingModeSlot = core::presets::ModeSlotFromFileName(path.toStdString());
   app_.Settings().AddRecentFile(path);
   frame_.RefreshRecentFiles();
   session_.Sync().StartWriteAll();
   app_.ShowSyncDialog(QString());
+}
+
+void CRV4470v13View::OfferCommandLineFile(const QString& path) {
+  // Asked, not pushed: the processor's settings are replaced only when the
+  // user says so, and a file named m1..m4 overwrites that device mode too.
+  const UiLanguage& lang = app_.Language();
+  const QString name = QFileInfo(path).fileName();
+  const int slot = core::presets::ModeSlotFromFileName(path.toStdString());
+  QString text = lang.English() ? QStringLiteral("Write the mode file \"%1\" into the processor?").arg(name)
+                                : QString::fromUtf8("要把模式文件“%1”写入机器吗？").arg(name);
+  if (slot >= 0) {
+    text += lang.English()
+                ? QStringLiteral("\nIt will also be stored into machine mode M%1, replacing what M%1 holds.").arg(slot + 1)
+                : QString::fromUtf8("\n它还会保存到机器模式M%1，覆盖M%1原有的设置。").arg(slot + 1);
+  }
+  if (!app_.Prompter().Question(this, lang.Pick("信息", "Information"), text)) return;
+  app_.OpenDocumentFile(path);
 }
 
 void CRV4470v13View::SaveModeFileCommand() {
@@ -563,6 +584,7 @@ void CRV4470v13View::MachineReset() {
 void CRV4470v13View::StartupConnect() {
   timer1_->stop();
   if (session_.Link().IsOpen()) return;
+  app_.hostBusy = false;
   if (session_.Connect() != 1) {
     if (!session_.Link().State().networkMode.load() &&
         session_.Usb().LastOpenResult() == core::link::UsbOpenResult::PermissionDenied) {
@@ -621,17 +643,17 @@ void CRV4470v13View::StopStatusTimers() {
 bool CRV4470v13View::Timer3Active() const { return timer3_->isActive(); }
 bool CRV4470v13View::Timer4Active() const { return timer4_->isActive(); }
 
-void CRV4470v13View::OnSyncDone(int /*afterWrite*/) {
+void CRV4470v13View::OnSyncDone(int afterWrite) {
   app_.CloseSyncDialog();
   const auto identity = session_.Records().Identity();
+  // The slot of a loaded mode file is for the write-all that pushed it; a
+  // read-all ending instead means the processor holds something else.
+  const int slot = std::exchange(app_.pendingModeSlot, -1);
   if (identity.ProtocolVersion() == core::link::kProtocolVersion) {
-    if (app_.pendingModeSlot != -1) {
-      session_.NameAndStoreMode(app_.pendingModeSlot);
-      app_.pendingModeSlot = -1;
-    }
+    if (slot != -1 && afterWrite != 0) session_.NameAndStoreMode(slot);
     RefreshAll();
     if (const QString file = app_.TakePendingOpen(); !file.isEmpty()) {
-      QTimer::singleShot(0, this, [this, file] { app_.OpenDocumentFile(file); });
+      QTimer::singleShot(0, this, [this, file] { OfferCommandLineFile(file); });
     }
     return;
   }
@@ -698,6 +720,9 @@ void CRV4470v13View::OnDeviceError(std::uint8_t code, std::uint8_t command1, std
 
 void CRV4470v13View::OnDeviceArrived(const std::string& /*path*/) {
   if (session_.Link().IsOpen()) return;
+  // A network host that said it serves someone else says nothing about
+  // this processor.
+  app_.hostBusy = false;
   session_.Link().State().networkMode = false;
   if (session_.Connect() != 1) {
     if (session_.Usb().LastOpenResult() == core::link::UsbOpenResult::PermissionDenied) NoticeUsbPermission();

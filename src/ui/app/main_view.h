@@ -104,6 +104,9 @@ class CRV4470v13View : public QWidget, public LinkEventHandler {
   void StoreMode(int n);
   void LoadModeFileCommand();
   void SaveModeFileCommand();
+  // The mode file named on the command line, after the first
+  // synchronisation: loaded into the processor when the user agrees.
+  void OfferCommandLineFile(const QString& path);
   void MachineReset();
   void AfterConnect(int balloonMs);
   void StopStatusTimers();

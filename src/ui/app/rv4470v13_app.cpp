@@ -20,6 +20,7 @@
 #include "ui/app/qt_link_events.h"
 #include "ui/app/syn_dlg.h"
 #include "ui/app/wait_dlg.h"
+#include "ui/app/window_placement.h"
 
 namespace ui {
 
@@ -54,8 +55,24 @@ void CRV4470v13App::Start() {
     hotplug_->Start();
   }
   frame_->resize(1180, 760);
+  if (const auto placement = settings_.ReadWindowPlacement()) {
+    QList<QRect> screens;
+    if (QScreen* primary = QGuiApplication::primaryScreen()) screens << primary->availableGeometry();
+    for (QScreen* screen : QGuiApplication::screens()) screens << screen->availableGeometry();
+    frame_->setGeometry(FitOnScreens(placement->normal, screens, frame_->minimumSize()));
+    if (placement->maximized) frame_->setWindowState(Qt::WindowMaximized);
+  }
   frame_->show();
   qApp->installEventFilter(this);
+}
+
+void CRV4470v13App::MainWindowClosing() {
+  settings_.WriteWindowPlacement({frame_->normalGeometry(), frame_->isMaximized()});
+  // Nothing of ours may outlive the main window: a dialog left open would
+  // keep the process running without a link.
+  frame_->View().CloseModelessDialogs();
+  if (notice_) notice_->close();
+  emit MainWindowClosed();
 }
 
 bool CRV4470v13App::HandleF7() {

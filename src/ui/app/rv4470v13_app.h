@@ -51,8 +51,12 @@ class CRV4470v13App : public QObject {
                 const PageRegistry& pages, Options options);
   ~CRV4470v13App() override;
 
-  // Creates and shows the main frame (start-up steps 7..11).
+  // Creates and shows the main frame (start-up steps 7..11) where it was
+  // when it last closed.
   void Start();
+  // The main window accepted its close: its place is kept, every dialog
+  // closes with it, and MainWindowClosed tells whoever ends the process.
+  void MainWindowClosing();
 
   core::Session& Session() { return session_; }
   AppSettings& Settings() { return settings_; }
@@ -142,6 +146,9 @@ class CRV4470v13App : public QObject {
   QString pendingOpen_;
   bool f7Guard_ = true;
   std::function<void(CWaitDlg::Request)> plugCancel_;
+
+ signals:
+  void MainWindowClosed();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -22,10 +22,10 @@ CSynDlg::CSynDlg(const UiLanguage& language, const QString& text, std::function<
   SetDialogBackground(this);
   setWindowTitle(language.Pick("同步过程", "Synchronize"));
   setWindowFlag(Qt::WindowCloseButtonHint, false);
-  SetCtrlId(bar_, ids::kProgressBar);
+  SetCtrlId(bar_, ids::progress::kBar);
   bar_->setRange(0, 0);  // marquee
   bar_->setTextVisible(false);
-  SetCtrlId(text_, ids::kProgressText);
+  SetCtrlId(text_, ids::progress::kText);
   text_->setText(text.isEmpty() ? language.Pick("当前正在与机器同步数据,请稍候......",
                                                 "Please wait a moment……")
                                 : text);

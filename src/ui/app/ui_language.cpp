@@ -45,12 +45,21 @@ void UiLanguage::ApplyDialogTexts(QWidget* window, int dialogId) const {
   if (window == nullptr) return;
   const QString title = file_.Title(dialogId);
   if (!title.isEmpty()) window->setWindowTitle(title);
-  const auto children = window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  ApplyControlTexts(window, dialogId);
+}
+
+void UiLanguage::ApplyControlTexts(QWidget* parent, int dialogId) const {
+  const auto children = parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
   for (QWidget* child : children) {
+    // A window of its own, or a page with texts of its own, is not ours
+    // to re-text.
+    if (child->isWindow() || DialogId(child) >= 0) continue;
     const int id = CtrlId(child);
-    if (id < 0) continue;
-    const QString text = file_.Control(dialogId, id);
-    if (!text.isEmpty()) SetWidgetText(child, text);
+    if (id >= 0) {
+      const QString text = file_.Control(dialogId, id);
+      if (!text.isEmpty()) SetWidgetText(child, text);
+    }
+    ApplyControlTexts(child, dialogId);
   }
 }
 

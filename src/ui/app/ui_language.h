@@ -36,11 +36,15 @@ class UiLanguage {
   const LanguageFile& File() const { return file_; }
 
   // The caption of `window` from "IDD<dialogId>_title" and the text of each
-  // direct child with a control id from "IDD<dialogId>_<id>"; a missing or
-  // empty key leaves the text as it is. Null windows are ignored.
+  // control with an id inside it, however deeply nested (a radio in a group
+  // box), from "IDD<dialogId>_<id>"; a missing or empty key leaves the text
+  // as it is. Windows and pages with a dialog id of their own inside it are
+  // left to their own texts. Null windows are ignored.
   void ApplyDialogTexts(QWidget* window, int dialogId) const;
 
  private:
+  void ApplyControlTexts(QWidget* parent, int dialogId) const;
+
   int language_ = kChinese;
   LanguageFile file_;
 };

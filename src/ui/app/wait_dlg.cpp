@@ -25,21 +25,20 @@ CWaitDlg::CWaitDlg(const UiLanguage& language, const QString& text, Request requ
       timeout_(new QTimer(this)),
       finish_(new QTimer(this)),
       request_(request),
-      timeoutMs_(timeoutMs),
       cancelAction_(std::move(cancelAction)),
       onTimeout_(std::move(onTimeout)) {
   SetDialogBackground(this);
   setWindowTitle(language.Pick("请稍候", "Please wait"));
   setWindowFlag(Qt::WindowCloseButtonHint, false);
-  SetCtrlId(bar_, ids::kProgressBar);
+  SetCtrlId(bar_, ids::progress::kBar);
   bar_->setRange(0, 100);
   bar_->setValue(0);
   bar_->setTextVisible(false);
-  SetCtrlId(text_, ids::kProgressText);
+  SetCtrlId(text_, ids::progress::kText);
   text_->setText(text);
   text_->setAlignment(Qt::AlignCenter);
   text_->setWordWrap(true);
-  SetCtrlId(cancel_, 3);
+  SetCtrlId(cancel_, ids::progress::kCancel);
   cancel_->setText(language.Pick("取消", "Cancel"));
   cancel_->setAutoDefault(false);
   connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
@@ -59,13 +58,15 @@ CWaitDlg::CWaitDlg(const UiLanguage& language, const QString& text, Request requ
     StopTimers();
     accept();
   });
-  Rearm();
+  Rearm(timeoutMs);
 }
 
-void CWaitDlg::Rearm() {
+void CWaitDlg::Rearm(int timeoutMs) {
   step_->start(kStepMs);
-  timeout_->start(timeoutMs_);
+  timeout_->start(timeoutMs);
 }
+
+int CWaitDlg::RemainingMs() const { return timeout_->remainingTime(); }
 
 void CWaitDlg::Finish(int delayMs) {
   step_->stop();

@@ -14,11 +14,13 @@ namespace ui {
 class UiLanguage;
 
 // The modal progress dialog of the smart-plug operations: a bar stepping by
-// 10 every 150 ms, a text, a 30 s time-out and a cancel action.
+// 10 every 150 ms, a text, a 30 s time-out (20 s once re-armed) and a
+// cancel action.
 class CWaitDlg : public QDialog {
   Q_OBJECT
  public:
   static constexpr int kTimeoutMs = 30000;
+  static constexpr int kRearmTimeoutMs = 20000;
   static constexpr int kStepMs = 150;
 
   struct Request {
@@ -33,8 +35,11 @@ class CWaitDlg : public QDialog {
            std::function<void(Request)> cancelAction, std::function<void()> onTimeout,
            QWidget* parent = nullptr, int timeoutMs = kTimeoutMs);
 
-  // Restarts the step timer and the time-out.
-  void Rearm();
+  // Restarts the step timer and the time-out, which then ends after
+  // `timeoutMs`.
+  void Rearm(int timeoutMs = kRearmTimeoutMs);
+  // Until the time-out; -1 when it is not running.
+  int RemainingMs() const;
   // Ends the wait: at once with 0, else with a full bar after `delayMs`.
   void Finish(int delayMs);
   int Progress() const;
@@ -56,7 +61,6 @@ class CWaitDlg : public QDialog {
   QTimer* timeout_;
   QTimer* finish_;
   Request request_;
-  int timeoutMs_;
   std::function<void(Request)> cancelAction_;
   std::function<void()> onTimeout_;
 };
