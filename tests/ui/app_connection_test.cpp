@@ -78,8 +78,8 @@ void AppConnectionTest::startSyncAndRefresh() {
   rig.View().UpdateStatus();
   QCOMPARE(pane.text(), QString::fromUtf8("IP：已连接"));
   QCOMPARE(pane.TextColor(), QColor(0, 150, 0));
-  QVERIFY(rig.View().Timer3Active());
-  QCOMPARE(rig.View().LastTrayText(), QString::fromUtf8("设备已连接，同步中……"));
+  QVERIFY(rig.View().Connection().StatusPollActive());
+  QCOMPARE(rig.View().Tray().LastText(), QString::fromUtf8("设备已连接，同步中……"));
   QCOMPARE(rig.Frame().ModePane().text(), QString::fromUtf8("当前模式:M1"));
   // The other category shows the pitch at once, not after the next poll.
   rig.session.Params().SetMusicPitch(3);
@@ -92,13 +92,13 @@ void AppConnectionTest::protocolMismatchBoxOnceAndLinkClosed() {
   options.protocolVersion = 17;
   AppRig rig(options);
   rig.Start();
-  QCOMPARE(rig.View().ConnectNetwork(QStringLiteral("127.0.0.1"), rig.server.Port()), 1);
+  QCOMPARE(rig.View().Connection().ConnectNetwork(QStringLiteral("127.0.0.1"), rig.server.Port()), 1);
   QVERIFY(QTest::qWaitFor([&] { return !rig.prompts.messages.empty(); }, 15000));
   QCOMPARE(rig.prompts.messages.size(), std::size_t{1});
   QCOMPARE(rig.prompts.messages[0].caption, QString::fromUtf8("错误"));
   QCOMPARE(rig.prompts.messages[0].text, QString::fromUtf8("E:NR620_11 通信版本不匹配!"));
   QVERIFY(!rig.session.Link().IsOpen());
-  QVERIFY(!rig.View().Timer3Active());
+  QVERIFY(!rig.View().Connection().StatusPollActive());
   QVERIFY(QTest::qWaitFor([&] { return rig.processor.Counters().disconnectNotices >= 1; }, 3000));
 }
 
@@ -124,8 +124,8 @@ void AppConnectionTest::hostBusyNotice() {
   QCOMPARE(other.Tcp().TcpConnect("127.0.0.1", rig.server.Port()), core::link::kTcpConnected);
   QVERIFY(QTest::qWaitFor([&] { return rig.server.HasClient(); }, 3000));
   rig.Start();
-  QCOMPARE(rig.View().ConnectNetwork(QStringLiteral("127.0.0.1"), rig.server.Port()), 1);
-  QVERIFY(QTest::qWaitFor([&] { return rig.app->hostBusy; }, 5000));
+  QCOMPARE(rig.View().Connection().ConnectNetwork(QStringLiteral("127.0.0.1"), rig.server.Port()), 1);
+  QVERIFY(QTest::qWaitFor([&] { return rig.View().Connection().HostBusy(); }, 5000));
   QCOMPARE(NoticeText(rig), QString::fromUtf8("主机已连接其他设备，请先断开!"));
   QVERIFY(rig.app->SyncDialog() == nullptr);
   other.Disconnect(false);
@@ -141,7 +141,7 @@ void AppConnectionTest::usbStartupArrivalAndRemoval() {
   QVERIFY(!rig.session.Link().State().networkMode.load());
   rig.View().UpdateStatus();
   QCOMPARE(rig.Frame().ConnectionPane().text(), QString::fromUtf8("USB：已连接"));
-  QVERIFY(rig.View().Timer3Active());
+  QVERIFY(rig.View().Connection().StatusPollActive());
   // A second arrival while the link is open changes nothing.
   const auto opened = rig.hid->OpenedPaths().size();
   rig.View().OnDeviceArrived(sim::SimHidBackend::kDevicePath);
@@ -152,8 +152,8 @@ void AppConnectionTest::usbStartupArrivalAndRemoval() {
   rig.hid->Unplug();
   rig.View().OnDeviceRemoved(sim::SimHidBackend::kDevicePath);
   QVERIFY(!rig.session.Link().IsOpen());
-  QVERIFY(!rig.View().Timer3Active());
-  QCOMPARE(rig.View().LastTrayText(), QString::fromUtf8("设备已断开!"));
+  QVERIFY(!rig.View().Connection().StatusPollActive());
+  QCOMPARE(rig.View().Tray().LastText(), QString::fromUtf8("设备已断开!"));
   // Plugged in again: the machine settings dialog closes, and the link is
   // connected and synchronised again.
   rig.app->OpenDialog(ui::ModelessDialog::MachineSettings, ui::ids::kMachineSettingsDialog);
@@ -200,17 +200,17 @@ void AppConnectionTest::usbAfterBusyHostSynchronises() {
   QCOMPARE(other.Tcp().TcpConnect("127.0.0.1", rig.server.Port()), core::link::kTcpConnected);
   QVERIFY(QTest::qWaitFor([&] { return rig.server.HasClient(); }, 3000));
   rig.Start();
-  QCOMPARE(rig.View().ConnectNetwork(QStringLiteral("127.0.0.1"), rig.server.Port()), 1);
-  QVERIFY(QTest::qWaitFor([&] { return rig.app->hostBusy; }, 5000));
+  QCOMPARE(rig.View().Connection().ConnectNetwork(QStringLiteral("127.0.0.1"), rig.server.Port()), 1);
+  QVERIFY(QTest::qWaitFor([&] { return rig.View().Connection().HostBusy(); }, 5000));
   rig.session.Disconnect(false);
   // Then a processor is plugged in by USB: it is synchronised like any
   // other, not left showing the defaults.
   rig.processor.ClearRequests();
   rig.View().OnDeviceArrived(sim::SimHidBackend::kDevicePath);
   QVERIFY(rig.session.Link().IsOpen());
-  QVERIFY(!rig.app->hostBusy);
+  QVERIFY(!rig.View().Connection().HostBusy());
   QVERIFY(rig.WaitSynced());
-  QCOMPARE(rig.View().LastTrayText(), QString::fromUtf8("设备已连接，同步中……"));
+  QCOMPARE(rig.View().Tray().LastText(), QString::fromUtf8("设备已连接，同步中……"));
   other.Disconnect(false);
 }
 

@@ -156,7 +156,7 @@ void AppMasterControlsTest::pitchWords() {
   QCOMPARE(Slider(rig, 32880)->Pos(), pitch);
   QCOMPARE(rig.session.Params().Display().musicPitch, pitch);
   QCOMPARE(rig.Frame().Ribbon().Category(0)->Panel(ui::kPitchPanel)->Name(), caption);
-  QVERIFY(rig.View().Timer4Active());
+  QVERIFY(rig.View().Masters().PitchPollActive());
   QVERIFY(QTest::qWaitFor([&] { return rig.LastParamWord(4, 21) == word; }, 3000));
 }
 

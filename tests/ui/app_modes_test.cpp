@@ -54,6 +54,7 @@ class AppModesTest : public QObject {
   void modeFileSlotRule();
   void closePrompt_data();
   void closePrompt();
+  void closeKeepsTheWindowWhenTheSaveFails();
   void openDocumentFile();
   void commandLineFileWaitsForSync_data();
   void commandLineFileWaitsForSync();
@@ -149,24 +150,24 @@ void AppModesTest::modeFileSlotRule() {
   QVERIFY(rig.ConnectAndSync());
   const QString named = rig.dir.filePath(QStringLiteral("M2 living room.mode"));
   const QString other = rig.dir.filePath(QStringLiteral("my m2.mode"));
-  rig.View().SaveModeFileAt(named);
-  rig.View().SaveModeFileAt(other);
+  rig.View().Modes().SaveModeFileAt(named);
+  rig.View().Modes().SaveModeFileAt(other);
   QCOMPARE(rig.settings->RecentFiles().first(), other);
 
   rig.processor.ClearRequests();
-  rig.View().LoadModeFileAt(other);
+  rig.View().Modes().LoadModeFileAt(other);
   QVERIFY(QTest::qWaitFor([&] { return rig.app->SyncDialog() == nullptr && rig.Got({0x32}); }, 10000));
   QTest::qWait(100);
   QVERIFY(!rig.Got({0x03, 0x01}));
 
   rig.processor.ClearRequests();
-  rig.View().LoadModeFileAt(named);
+  rig.View().Modes().LoadModeFileAt(named);
   QVERIFY(QTest::qWaitFor([&] { return rig.Got({0x04, 0x01}); }, 10000));
   const int named03 = rig.IndexOf({0x03, 0x01});
   QVERIFY(named03 >= 0);
   QVERIFY(rig.IndexOf({0x04, 0x01}, named03) > named03);
   QVERIFY(rig.IndexOf({0x32}) < named03);
-  QCOMPARE(rig.app->pendingModeSlot, -1);
+  QCOMPARE(rig.View().Modes().PendingModeSlot(), -1);
   QCOMPARE(rig.session.Records().CurrentMode(), 1);
 }
 
@@ -201,6 +202,20 @@ void AppModesTest::closePrompt() {
   }
 }
 
+void AppModesTest::closeKeepsTheWindowWhenTheSaveFails() {
+  AppRig rig;
+  rig.Start(1);
+  QVERIFY(rig.ConnectAndSync());
+  rig.session.Records().SetSettingsChanged(true);
+  rig.prompts.closeAnswer = ui::Prompts::Answer::Yes;
+  rig.prompts.savePath = rig.dir.filePath(QStringLiteral("no such folder/preset.mode"));
+  QVERIFY(!rig.Frame().close());
+  QVERIFY(rig.session.Link().IsOpen());
+  QCOMPARE(rig.prompts.messages.size(), std::size_t{1});
+  QCOMPARE(rig.prompts.messages[0].caption, QStringLiteral("Error"));
+  QVERIFY(rig.prompts.messages[0].text.startsWith(QStringLiteral("The mode file \"preset.mode\" could not be saved: ")));
+}
+
 void AppModesTest::openDocumentFile() {
   AppRig rig;
   rig.Start();
@@ -211,7 +226,7 @@ void AppModesTest::openDocumentFile() {
   QCOMPARE(rig.prompts.messages[0].text, QString::fromUtf8("文件不存在！"));
   QVERIFY(rig.ConnectAndSync());
   const QString upper = rig.dir.filePath(QStringLiteral("SHOW.MODE"));
-  rig.View().SaveModeFileAt(upper);
+  rig.View().Modes().SaveModeFileAt(upper);
   QVERIFY(QFile::exists(upper));
   rig.processor.ClearRequests();
   QVERIFY(rig.app->OpenDocumentFile(upper));
@@ -242,7 +257,7 @@ void AppModesTest::commandLineFileWaitsForSync() {
   auto identity = rig.session.Records().Identity();
   identity.SetProtocolVersion(20);
   rig.session.Records().SetIdentity(identity);  // the file of a protocol-20 processor
-  rig.View().SaveModeFileAt(file);
+  rig.View().Modes().SaveModeFileAt(file);
   rig.app->OpenAfterFirstSync(file);
   rig.prompts.yes = yes;
   QTest::qWait(50);
@@ -265,7 +280,7 @@ void AppModesTest::commandLineFileWaitsForSync() {
     QTest::qWait(300);
     QVERIFY(!rig.Got({0x32}));
     QVERIFY(!rig.Got({0x04, 0x03}));
-    QCOMPARE(rig.app->pendingModeSlot, -1);
+    QCOMPARE(rig.View().Modes().PendingModeSlot(), -1);
   }
 }
 
@@ -278,15 +293,15 @@ void AppModesTest::refusedModeFileStoresNothing() {
   auto identity = rig.session.Records().Identity();
   identity.SetProtocolVersion(17);
   rig.session.Records().SetIdentity(identity);
-  rig.View().SaveModeFileAt(old);
+  rig.View().Modes().SaveModeFileAt(old);
   identity.SetProtocolVersion(20);
   rig.session.Records().SetIdentity(identity);
 
   rig.processor.ClearRequests();
-  rig.View().LoadModeFileAt(old);
+  rig.View().Modes().LoadModeFileAt(old);
   QCOMPARE(rig.prompts.messages.size(), std::size_t{1});
   QCOMPARE(rig.prompts.messages[0].text, QStringLiteral("Mode file version not support!"));
-  QCOMPARE(rig.app->pendingModeSlot, -1);
+  QCOMPARE(rig.View().Modes().PendingModeSlot(), -1);
   // The next read-all (loading device mode M1) stores into no mode.
   rig.View().OnCommand(32910);
   QVERIFY(rig.Got({0x05, 0x00}));

@@ -17,6 +17,11 @@
 #include "sim/sim_hid_backend.h"
 #include "sim/sim_tcp_server.h"
 #include "ui/app/app_settings.h"
+#include "ui/app/connection_controller.h"
+#include "ui/app/master_controls_handler.h"
+#include "ui/app/mode_commands.h"
+#include "ui/app/plug_wait.h"
+#include "ui/app/tray_notice.h"
 #include "ui/app/main_frame.h"
 #include "ui/app/main_view.h"
 #include "ui/app/page_registry.h"
@@ -84,7 +89,7 @@ struct AppRig {
   // Connects through the connect dialog's path and waits for the end of
   // the read-all.
   bool ConnectAndSync() {
-    if (View().ConnectNetwork(QStringLiteral("127.0.0.1"), server.Port()) != 1) return false;
+    if (View().Connection().ConnectNetwork(QStringLiteral("127.0.0.1"), server.Port()) != 1) return false;
     return WaitSynced();
   }
   bool WaitSynced(int timeoutMs = 10000) {

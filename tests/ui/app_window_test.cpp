@@ -336,7 +336,7 @@ void AppWindowTest::syncDialogTimeOut() {
   AppRig rig;
   rig.Start(1);
   QVERIFY(rig.ConnectAndSync());
-  rig.app->syncTimeoutMs = 100;
+  rig.app->SetSyncTimeout(100);
   rig.app->ShowSyncDialog(QString());  // nothing ends it: the time-out does
   QCOMPARE(rig.prompts.messages.size(), std::size_t{1});
   QCOMPARE(rig.prompts.messages[0].caption, QString::fromUtf8("错误"));
@@ -359,7 +359,7 @@ void AppWindowTest::waitDialog() {
   rig.Start();
   std::vector<ui::CWaitDlg::Request> cancelled;
   rig.app->SetPlugCancelAction([&](ui::CWaitDlg::Request r) { cancelled.push_back(r); });
-  rig.app->waitTimeoutMs = ending == QLatin1String("timeout") ? 200 : 5000;
+  rig.app->SetWaitTimeout(ending == QLatin1String("timeout") ? 200 : 5000);
   int progress = -1;
   // Act once the dialog is up and its bar has stepped (a loaded machine may
   // start the dialog late), at most five seconds on.
@@ -415,23 +415,23 @@ void AppWindowTest::plugCommandSendsItsRequestAndStopsOnCancel() {
   };
   // A node value answered quickly: the request goes out, the outcome stops
   // timer 5 and no wait dialog opens.
-  rig.View().StartPlugCommand(QStringLiteral("switching"), 0x13, 5, 99, 100);
-  rig.View().ReplacePlugWaitText(QStringLiteral("done"));
+  rig.View().PlugWaits().Start(QStringLiteral("switching"), 0x13, 5, 99, 100);
+  rig.View().PlugWaits().ReplaceText(QStringLiteral("done"));
   QTest::qWait(200);
   QVERIFY(rig.app->WaitDialog() == nullptr);
   QVERIFY(QTest::qWaitFor([&] { return plugFrames().size() == 1; }));
   QCOMPARE(plugFrames()[0], frame({0x13, 5, 0x03, 0x20, 0x01, 99, 0x25, 0x43}));
   // Node 0 and unknown codes issue nothing.
-  rig.View().StartPlugCommand(QString(), 0x13, 0, 99, 100);
-  rig.View().CancelPlugWait();
-  rig.View().StartPlugCommand(QString(), 0x20, 5, 99, 100);
-  rig.View().CancelPlugWait();
+  rig.View().PlugWaits().Start(QString(), 0x13, 0, 99, 100);
+  rig.View().PlugWaits().Cancel();
+  rig.View().PlugWaits().Start(QString(), 0x20, 5, 99, 100);
+  rig.View().PlugWaits().Cancel();
   // An inclusion nobody completes: the wait dialog opens at once, times
   // out and the controller is told to stop.
   std::vector<ui::CWaitDlg::Request> cancelled;
   rig.app->SetPlugCancelAction([&](ui::CWaitDlg::Request r) { cancelled.push_back(r); });
-  rig.app->waitTimeoutMs = 200;
-  rig.View().StartPlugCommand(QStringLiteral("adding"), 0x4A, 0, 0, 0);
+  rig.app->SetWaitTimeout(200);
+  rig.View().PlugWaits().Start(QStringLiteral("adding"), 0x4A, 0, 0, 0);
   QVERIFY(QTest::qWaitFor([&] { return cancelled.size() == 1; }, 5000));
   QVERIFY(QTest::qWaitFor([&] { return plugFrames().size() == 3; }));
   const auto frames = plugFrames();
@@ -518,7 +518,7 @@ void AppWindowTest::windowPlaceKeptBetweenRuns() {
 void AppWindowTest::rearmedWaitDialogGetsTwentySeconds() {
   AppRig rig;
   rig.Start();
-  rig.app->waitTimeoutMs = 5000;
+  rig.app->SetWaitTimeout(5000);
   int remaining = -1, first = -1;
   QTimer::singleShot(100, [&] {
     ui::CWaitDlg* w = rig.app->WaitDialog();

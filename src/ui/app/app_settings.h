@@ -9,23 +9,11 @@
 #include <optional>
 
 #include "ui/app/window_placement.h"
+#include "ui/shell/page_state.h"
 
 class QSettings;
 
 namespace ui {
-
-// The 8-byte "QtOption" blob: the three link check boxes of the output
-// page, then a reserved byte and a reserved 32-bit word, all written as 0.
-struct LinkOptions {
-  static constexpr int kSize = 8;
-  std::array<std::uint8_t, kSize> bytes{1, 1, 1, 0, 0, 0, 0, 0};
-
-  bool FrontLinked() const { return bytes[0] != 0; }
-  bool SideLinked() const { return bytes[1] != 0; }
-  bool BackLinked() const { return bytes[2] != 0; }
-  static LinkOptions Defaults() { return {}; }
-  friend bool operator==(const LinkOptions&, const LinkOptions&) = default;
-};
 
 // The per-user settings: section "Workspace" with "language" (int, 0),
 // "ApplicationLook" (int, 215), "QtOption" (8 bytes), "IPAddr" (text),

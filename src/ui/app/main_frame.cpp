@@ -17,6 +17,7 @@
 #include "core/session.h"
 #include "ui/app/command_ids.h"
 #include "ui/app/main_view.h"
+#include "ui/app/mode_commands.h"
 #include "ui/app/master_controls.h"
 #include "ui/app/prompts.h"
 #include "ui/app/ribbon_bar.h"
@@ -209,8 +210,12 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
       const QString path = app_.Prompter().SaveFile(this, QStringLiteral("preset"), QStringLiteral("mode"),
                                                     QStringLiteral("Mode Files (*.mode)"));
       if (!path.isEmpty()) {
-        view_->SaveToMode(session.Records().CurrentMode());
-        view_->SaveModeFileAt(path);
+        view_->Modes().SaveToMode(session.Records().CurrentMode());
+        // A save that failed keeps the window, and the changes, open.
+        if (!view_->Modes().SaveModeFileAt(path)) {
+          event->ignore();
+          return;
+        }
       }
     }
   }

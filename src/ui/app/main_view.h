@@ -5,13 +5,11 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "ui/app/link_event_handler.h"
 #include "ui/app/page_registry.h"
-
-class QSystemTrayIcon;
-class QTimer;
 
 namespace core {
 class Session;
@@ -20,17 +18,25 @@ class Session;
 namespace ui {
 
 class CMainFrame;
-class CMFCRibbonStepSlider;
 class CRV4470v13App;
+class ConnectionController;
+class MasterControlsHandler;
+class ModeCommands;
+class PlugWait;
 class RibbonBar;
+class StatusUpdater;
+class TrayNotice;
 
-// The main view: hosts one editor page at a time and handles every ribbon
-// command, the link's events, the timers and the status bar.
+// The main view: hosts one editor page at a time and routes every ribbon
+// command. The work is done by its parts, one concern each: the master
+// controls, the device modes and mode files, connecting and the link's
+// events, the status update, the tray balloons and the plug waits.
 class CRV4470v13View : public QWidget, public LinkEventHandler {
   Q_OBJECT
  public:
   static constexpr int kMinPageWidth = 1024;
   static constexpr int kMinPageHeight = 520;
+  static constexpr int kStatusUpdateMs = 200;
 
   CRV4470v13View(CRV4470v13App& app, CMainFrame& frame);
   ~CRV4470v13View() override;
@@ -54,25 +60,11 @@ class CRV4470v13View : public QWidget, public LinkEventHandler {
   void RetextRibbon();
   void UpdateStatus();
 
-  // The connect dialog's attempt: 1 connected, else the error code.
-  int ConnectNetwork(const QString& address, int port);
-  // The start-up attempt (timer 1).
-  void StartupConnect();
-
-  void ShowTrayNotice(const QString& title, const QString& text, int durationMs);
-  QString LastTrayText() const { return lastTrayText_; }
-  void StartPlugCommand(const QString& text, std::uint8_t code, std::uint8_t node,
-                        std::uint8_t value, int delayMs);
-  void ReplacePlugWaitText(const QString& text);
-  void CancelPlugWait();
-
-  // Mode files and modes, also reached through the commands.
-  void LoadModeFileAt(const QString& path);
-  void SaveModeFileAt(const QString& path);
-  void SaveToMode(int mode);
-
-  bool Timer3Active() const;
-  bool Timer4Active() const;
+  MasterControlsHandler& Masters() { return *masters_; }
+  ModeCommands& Modes() { return *modes_; }
+  ConnectionController& Connection() { return *connection_; }
+  TrayNotice& Tray() { return *tray_; }
+  PlugWait& PlugWaits() { return *plugWait_; }
 
   // The input-source dialog's template for a board and a model name.
   static int InputSourceTemplate(std::uint8_t boardFirstByte, const std::string& model);
@@ -91,28 +83,8 @@ class CRV4470v13View : public QWidget, public LinkEventHandler {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  RibbonBar& Ribbon();
-  bool InMasterCategory() const;
-  bool OutputActive() const;
-  int ReadPos(int master);
-  void SetBoth(int master, int value);
-  void SetLabels(int master, int value, bool retextFormat = false);
-  void SetPitchCaption(int value);
-  void MasterHandler(int master);
-  void ToggleMute(int master);
-  void LoadMode(int n);
-  void StoreMode(int n);
-  void LoadModeFileCommand();
-  void SaveModeFileCommand();
-  // The mode file named on the command line, after the first
-  // synchronisation: loaded into the processor when the user agrees.
-  void OfferCommandLineFile(const QString& path);
-  void MachineReset();
-  void AfterConnect(int balloonMs);
-  void StopStatusTimers();
   void SwitchLanguage();
   void ResetEq();
-  void NoticeUsbPermission();
   void OpenInputSource();
   // Calls a hook of an open modeless dialog; nothing when it is not open
   // or has no such hook.
@@ -125,20 +97,13 @@ class CRV4470v13View : public QWidget, public LinkEventHandler {
   QPointer<QWidget> page_;
   int pageId_ = -1;
   QRect pageRect_;
-  bool errorBoxAllowed_ = true;
-  bool permissionNoticeShown_ = false;
-  QTimer* timer1_;
-  QTimer* timer3_;
-  QTimer* timer4_;
-  QTimer* timer5_;
-  QTimer* timer990_;
+  MasterControlsHandler* masters_;
+  ModeCommands* modes_;
+  TrayNotice* tray_;
+  PlugWait* plugWait_;
+  ConnectionController* connection_;
+  std::unique_ptr<StatusUpdater> status_;
   QTimer* idle_;
-  QSystemTrayIcon* tray_ = nullptr;
-  QString lastTrayText_;
-  struct PlugWait {
-    QString text;
-    std::uint8_t code = 0, node = 0, value = 0;
-  } plugWait_;
 };
 
 }  // namespace ui

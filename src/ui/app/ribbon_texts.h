@@ -26,6 +26,13 @@ inline constexpr ElementText kElementTexts[] = {
     {ids::kMachineReset, "机器复位", "Reset"},         {ids::kRemoteLearning, "遥控学习", "Remote control"},
 };
 
+class RibbonBar;
+
+// The category and panel names of the two master categories, with the
+// pitch caption at `pitch`, and every element text of the table above, in
+// the language of `lang`.
+void RetextRibbonNames(RibbonBar& ribbon, const UiLanguage& lang, int pitch);
+
 // The element's text in the current language; empty for an id without one.
 inline QString ElementTextOf(const UiLanguage& lang, int id) {
   for (const ElementText& t : kElementTexts) {

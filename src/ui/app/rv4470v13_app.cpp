@@ -16,6 +16,8 @@
 #include "ui/app/info_dlg.h"
 #include "ui/app/main_frame.h"
 #include "ui/app/main_view.h"
+#include "ui/app/connection_controller.h"
+#include "ui/app/mode_commands.h"
 #include "ui/app/prompts.h"
 #include "ui/app/qt_link_events.h"
 #include "ui/app/syn_dlg.h"
@@ -29,7 +31,7 @@ CRV4470v13App::CRV4470v13App(core::Session& session, AppSettings& settings, Prom
     : session_(session), settings_(settings), prompts_(prompts), pages_(pages), options_(options) {
   connectDialogFactory_.create = [](CRV4470v13App& app, int) -> QWidget* {
     return new CDialogIP(app.language_, app.settings_, [&app](const QString& address, int port) {
-      return app.frame_->View().ConnectNetwork(address, port);
+      return app.frame_->View().Connection().ConnectNetwork(address, port);
     });
   };
   connectDialogFactory_.textsId = ids::kConnectDialog;
@@ -107,7 +109,7 @@ void CRV4470v13App::ShowSyncDialog(const QString& text) {
     prompts_.Message(frame_.get(), QString::fromUtf8("错误"), QString::fromUtf8("发生错误，与设备数据同步超时……"),
                      Prompts::Icon::Error);
     if (session_.Link().State().networkMode.load()) session_.Tcp().TcpClose(false);
-  }, frame_.get(), syncTimeoutMs);
+  }, frame_.get(), syncTimeoutMs_);
   sync_ = &dialog;
   dialog.exec();
   sync_ = nullptr;
@@ -134,7 +136,7 @@ void CRV4470v13App::ShowWaitDialog(const QString& text, std::uint8_t function, s
         }
         if (plugCancel_) plugCancel_(request);
       },
-      [this] { ShowNotice(QString::fromUtf8("发生错误，操作超时……"), 1100); }, frame_.get(), waitTimeoutMs);
+      [this] { ShowNotice(QString::fromUtf8("发生错误，操作超时……"), 1100); }, frame_.get(), waitTimeoutMs_);
   wait_ = &dialog;
   dialog.exec();
   wait_ = nullptr;
@@ -148,7 +150,7 @@ bool CRV4470v13App::OpenDocumentFile(const QString& path) {
   }
   const QString suffix = path.section(QLatin1Char('.'), -1);
   if (suffix.compare(QLatin1String("mode"), Qt::CaseInsensitive) != 0) return false;
-  if (session_.Link().IsOpen() && frame_) frame_->View().LoadModeFileAt(path);
+  if (session_.Link().IsOpen() && frame_) frame_->View().Modes().LoadModeFileAt(path);
   return true;
 }
 

@@ -18,6 +18,7 @@
 #include "ui/app/wait_dlg.h"
 #include "ui/app/ui_language.h"
 #include "ui/app/command_ids.h"
+#include "ui/shell/page_state.h"
 
 namespace core {
 class Session;
@@ -114,15 +115,15 @@ class CRV4470v13App : public QObject {
   // Closes the sync dialog if one runs (kills its time-out).
   void CloseSyncDialog();
 
-  // Values that outlive the pages.
-  LinkOptions linkOptions;
-  int pendingModeSlot = -1;
-  int micPageSelection = 0;
-  int outputPageChannel = 0;
-  bool hostBusy = false;
+  // The values that outlive the pages.
+  PageState& State() { return pageState_; }
+
+  // The status poll's own switch (the about dialog's "Peak").
   std::atomic<bool> statusPolling{true};
-  int syncTimeoutMs = CSynDlg::kTimeoutMs;
-  int waitTimeoutMs = CWaitDlg::kTimeoutMs;
+
+  // How long the sync and wait dialogs wait (tests shorten them).
+  void SetSyncTimeout(int ms) { syncTimeoutMs_ = ms; }
+  void SetWaitTimeout(int ms) { waitTimeoutMs_ = ms; }
 
  private:
   core::Session& session_;
@@ -146,6 +147,9 @@ class CRV4470v13App : public QObject {
   QString pendingOpen_;
   bool f7Guard_ = true;
   std::function<void(CWaitDlg::Request)> plugCancel_;
+  PageState pageState_;
+  int syncTimeoutMs_ = CSynDlg::kTimeoutMs;
+  int waitTimeoutMs_ = CWaitDlg::kTimeoutMs;
 
  signals:
   void MainWindowClosed();
