@@ -1,44 +1,24 @@
 // The main window, its single instance, the page area and the dialogs the shell opens. Offscreen.
 #include <QAbstractButton>
-#include <QAction>
-#include <QCheckBox>
-#include <QDialog>
 #include <QDir>
 #include <QPointer>
 #include <QFile>
-#include <QFileInfo>
-#include <QLabel>
-#include <QLocalServer>
 #include <QLocalSocket>
-#include <QTabBar>
 #include <QTimer>
 #include <QProcess>
 #include <QResizeEvent>
-#include <QSettings>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
-#include <QToolButton>
-#include <QWheelEvent>
 
 #include "app_test_support.h"
 #include "ui/app/window_placement.h"
 #include "core/link/plug_requests.h"
-#include "core/params/value_codec.h"
-#include "core/presets/mode_file.h"
 #include "ui/app/command_ids.h"
-#include "ui/app/dialog_ip.h"
 #include "ui/app/info_dlg.h"
 #include "ui/app/wait_dlg.h"
-#include "ui/app/language_file.h"
-#include "ui/app/master_controls.h"
 #include "ui/app/ribbon_bar.h"
-#include "ui/app/ribbon_category.h"
-#include "ui/app/ribbon_panel.h"
-#include "ui/app/ribbon_step_slider.h"
 #include "ui/app/single_instance.h"
-#include "ui/app/status_pane.h"
-#include "ui/app/ui_language.h"
 #include "ui/controls/ctrl_id.h"
 
 using apptest::AppRig;
