@@ -9,8 +9,6 @@
 #include "ui/app/ribbon_step_slider.h"
 #include "ui/app/status_pane.h"
 
-using apptest::AppRig;
-
 using namespace apptest;
 
 class AppConnectionTest : public QObject {
@@ -62,7 +60,8 @@ void AppConnectionTest::protocolMismatchBoxOnceAndLinkClosed() {
   options.protocolVersion = 17;
   AppRig rig(options);
   rig.Start();
-  QCOMPARE(rig.View().Connection().ConnectNetwork(QStringLiteral("127.0.0.1"), rig.server.Port()), 1);
+  QCOMPARE(rig.View().Connection().ConnectNetwork(QStringLiteral("127.0.0.1"), rig.server.Port()),
+           1);
   QVERIFY(QTest::qWaitFor([&] { return !rig.prompts.messages.empty(); }, 15000));
   QCOMPARE(rig.prompts.messages.size(), std::size_t{1});
   QCOMPARE(rig.prompts.messages[0].caption, QString::fromUtf8("错误"));
@@ -94,7 +93,8 @@ void AppConnectionTest::hostBusyNotice() {
   QCOMPARE(other.Tcp().TcpConnect("127.0.0.1", rig.server.Port()), core::link::kTcpConnected);
   QVERIFY(QTest::qWaitFor([&] { return rig.server.HasClient(); }, 3000));
   rig.Start();
-  QCOMPARE(rig.View().Connection().ConnectNetwork(QStringLiteral("127.0.0.1"), rig.server.Port()), 1);
+  QCOMPARE(rig.View().Connection().ConnectNetwork(QStringLiteral("127.0.0.1"), rig.server.Port()),
+           1);
   QVERIFY(QTest::qWaitFor([&] { return rig.View().Connection().HostBusy(); }, 5000));
   QCOMPARE(NoticeText(rig), QString::fromUtf8("主机已连接其他设备，请先断开!"));
   QVERIFY(rig.app->SyncDialog() == nullptr);
@@ -170,7 +170,8 @@ void AppConnectionTest::usbAfterBusyHostSynchronises() {
   QCOMPARE(other.Tcp().TcpConnect("127.0.0.1", rig.server.Port()), core::link::kTcpConnected);
   QVERIFY(QTest::qWaitFor([&] { return rig.server.HasClient(); }, 3000));
   rig.Start();
-  QCOMPARE(rig.View().Connection().ConnectNetwork(QStringLiteral("127.0.0.1"), rig.server.Port()), 1);
+  QCOMPARE(rig.View().Connection().ConnectNetwork(QStringLiteral("127.0.0.1"), rig.server.Port()),
+           1);
   QVERIFY(QTest::qWaitFor([&] { return rig.View().Connection().HostBusy(); }, 5000));
   rig.session.Disconnect(false);
   // Then a processor is plugged in by USB: it is synchronised like any

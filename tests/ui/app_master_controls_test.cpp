@@ -1,6 +1,6 @@
 // The ribbon's master controls and texts, against the in-process simulator. Offscreen.
-#include <QTabBar>
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QTest>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -12,8 +12,6 @@
 #include "ui/app/ribbon_panel.h"
 #include "ui/app/ribbon_step_slider.h"
 #include "ui/app/status_pane.h"
-
-using apptest::AppRig;
 
 using namespace apptest;
 
@@ -38,16 +36,16 @@ void AppMasterControlsTest::sliderMovesBothCopiesAndSends_data() {
   QTest::addColumn<int>("value");
   QTest::addColumn<QString>("label");
   QTest::addColumn<std::uint32_t>("word");
-  QTest::newRow("mic from output") << int(ui::kMic) << true << 80 << QString::fromUtf8("话筒音量: 80")
-                                   << PercentWord(80);
-  QTest::newRow("effect from input") << int(ui::kEffect) << false << 5 << QString::fromUtf8("效果总音量:  5")
-                                     << PercentWord(5);
-  QTest::newRow("reverb from output") << int(ui::kReverb) << true << 33 << QString::fromUtf8("混响音量:   33")
-                                      << PercentWord(33);
-  QTest::newRow("echo from input") << int(ui::kEcho) << false << 99 << QString::fromUtf8("回声音量: 99")
-                                   << PercentWord(99);
-  QTest::newRow("music from output") << int(ui::kMusic) << true << 50 << QString::fromUtf8("音乐音量: 50")
-                                     << PercentWord(50);
+  QTest::newRow("mic from output")
+      << int(ui::kMic) << true << 80 << QString::fromUtf8("话筒音量: 80") << PercentWord(80);
+  QTest::newRow("effect from input")
+      << int(ui::kEffect) << false << 5 << QString::fromUtf8("效果总音量:  5") << PercentWord(5);
+  QTest::newRow("reverb from output")
+      << int(ui::kReverb) << true << 33 << QString::fromUtf8("混响音量:   33") << PercentWord(33);
+  QTest::newRow("echo from input")
+      << int(ui::kEcho) << false << 99 << QString::fromUtf8("回声音量: 99") << PercentWord(99);
+  QTest::newRow("music from output")
+      << int(ui::kMusic) << true << 50 << QString::fromUtf8("音乐音量: 50") << PercentWord(50);
   QTest::newRow("noise gate from input") << int(ui::kNoiseGate) << false << 100
                                          << QString::fromUtf8("音乐噪声门:100") << GateWord(100);
 }
@@ -166,16 +164,16 @@ void AppMasterControlsTest::wheelOverPanelMovesBothCopies() {
   Slider(rig, 32919)->SetPos(30);
   Slider(rig, 32918)->SetPos(30);
   ui::RibbonPanel* panel = rig.Frame().Ribbon().Category(1)->Panel(2);
-  QWheelEvent wheel(QPointF(5, 5), panel->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120), Qt::NoButton,
-                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QWheelEvent wheel(QPointF(5, 5), panel->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(panel, &wheel);
   QCOMPARE(Slider(rig, 32919)->Pos(), 31);
   QCOMPARE(Slider(rig, 32918)->Pos(), 31);
   QCOMPARE(rig.session.Params().Mirror(3, 24).AsInt(), 31);
   // Over the tabs the wheel does not switch categories.
   auto* tabs = rig.Frame().Ribbon().findChild<QTabBar*>();
-  QWheelEvent tabWheel(QPointF(5, 5), tabs->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120), Qt::NoButton,
-                       Qt::NoModifier, Qt::NoScrollPhase, false);
+  QWheelEvent tabWheel(QPointF(5, 5), tabs->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
+                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(tabs, &tabWheel);
   QCOMPARE(rig.Frame().Ribbon().ActiveCategory(), 1);
 }
@@ -190,7 +188,8 @@ void AppMasterControlsTest::languageSwitchRetextsRibbon() {
   QCOMPARE(rig.settings->Language(), 1);
   QCOMPARE(ribbon.CategoryName(0), QStringLiteral("Input"));
   QCOMPARE(ribbon.CategoryName(1), QStringLiteral("Output"));
-  const QStringList en = {"Mic  Vol", "Effect Vol", "Reverb Vol", "Echo Vol", "Music Vol", "Music Pitch+0", "Load", "Save"};
+  const QStringList en = {"Mic  Vol",  "Effect Vol",    "Reverb Vol", "Echo Vol",
+                          "Music Vol", "Music Pitch+0", "Load",       "Save"};
   for (int p = 0; p < en.size(); ++p) {
     QCOMPARE(ribbon.Category(0)->Panel(p)->Name(), en[p]);
     QCOMPARE(ribbon.Category(1)->Panel(p)->Name(), en[p]);

@@ -8,8 +8,6 @@
 #include "ui/app/ribbon_bar.h"
 #include "ui/app/status_pane.h"
 
-using apptest::AppRig;
-
 using namespace apptest;
 
 class AppModesTest : public QObject {
@@ -49,8 +47,10 @@ void AppModesTest::loadModeWithChangesAsks_data() {
   QTest::addColumn<bool>("yes");
   QTest::addColumn<QString>("caption");
   QTest::addColumn<QString>("text");
-  QTest::newRow("zh, no") << 0 << false << QString::fromUtf8("信息") << QString::fromUtf8("参数已更改，确定要直接载入模式三?");
-  QTest::newRow("en, yes") << 1 << true << "Information" << "Setting changed ! Are you sure load mode3?";
+  QTest::newRow("zh, no") << 0 << false << QString::fromUtf8("信息")
+                          << QString::fromUtf8("参数已更改，确定要直接载入模式三?");
+  QTest::newRow("en, yes") << 1 << true << "Information"
+                           << "Setting changed ! Are you sure load mode3?";
 }
 
 void AppModesTest::loadModeWithChangesAsks() {
@@ -81,7 +81,8 @@ void AppModesTest::storeModeTwo_data() {
   QTest::addColumn<int>("language");
   QTest::addColumn<QString>("question");
   QTest::addColumn<QString>("notice");
-  QTest::newRow("zh") << 0 << QString::fromUtf8("确定要保存至机器模式二?") << QString::fromUtf8("正在储存模式二,请稍等");
+  QTest::newRow("zh") << 0 << QString::fromUtf8("确定要保存至机器模式二?")
+                      << QString::fromUtf8("正在储存模式二,请稍等");
   QTest::newRow("en") << 1 << "Save to machine mode 2?" << QString::fromUtf8("Saving Mode 2 ……");
 }
 
@@ -125,7 +126,8 @@ void AppModesTest::modeFileSlotRule() {
 
   rig.processor.ClearRequests();
   rig.View().Modes().LoadModeFileAt(other);
-  QVERIFY(QTest::qWaitFor([&] { return rig.app->SyncDialog() == nullptr && rig.Got({0x32}); }, 10000));
+  QVERIFY(
+      QTest::qWaitFor([&] { return rig.app->SyncDialog() == nullptr && rig.Got({0x32}); }, 10000));
   QTest::qWait(100);
   QVERIFY(!rig.Got({0x03, 0x01}));
 
@@ -162,7 +164,8 @@ void AppModesTest::closePrompt() {
   QCOMPARE(rig.prompts.questions.size(), std::size_t{1});
   QCOMPARE(rig.prompts.questions[0].caption, QString::fromUtf8("保存?"));
   QCOMPARE(rig.session.Link().IsOpen(), !closed);
-  if (closed) QVERIFY(QTest::qWaitFor([&] { return rig.processor.Counters().disconnectNotices >= 1; }, 3000));
+  if (closed)
+    QVERIFY(QTest::qWaitFor([&] { return rig.processor.Counters().disconnectNotices >= 1; }, 3000));
   const bool saved = answer == int(ui::Prompts::Answer::Yes);
   QCOMPARE(QFile::exists(rig.prompts.savePath), saved);
   if (saved) {
@@ -182,7 +185,8 @@ void AppModesTest::closeKeepsTheWindowWhenTheSaveFails() {
   QVERIFY(rig.session.Link().IsOpen());
   QCOMPARE(rig.prompts.messages.size(), std::size_t{1});
   QCOMPARE(rig.prompts.messages[0].caption, QStringLiteral("Error"));
-  QVERIFY(rig.prompts.messages[0].text.startsWith(QStringLiteral("The mode file \"preset.mode\" could not be saved: ")));
+  QVERIFY(rig.prompts.messages[0].text.startsWith(
+      QStringLiteral("The mode file \"preset.mode\" could not be saved: ")));
 }
 
 void AppModesTest::openDocumentFile() {
@@ -199,7 +203,8 @@ void AppModesTest::openDocumentFile() {
   QVERIFY(QFile::exists(upper));
   rig.processor.ClearRequests();
   QVERIFY(rig.app->OpenDocumentFile(upper));
-  QVERIFY(QTest::qWaitFor([&] { return rig.app->SyncDialog() == nullptr && rig.Got({0x32}); }, 10000));
+  QVERIFY(
+      QTest::qWaitFor([&] { return rig.app->SyncDialog() == nullptr && rig.Got({0x32}); }, 10000));
   // Another extension is not taken.
   const QString text = rig.dir.filePath(QStringLiteral("notes.txt"));
   QFile f(text);

@@ -1,7 +1,7 @@
 // The settings store, the language files and the dialog texts. Offscreen.
 #include <QAbstractButton>
-#include <QLabel>
 #include <QGroupBox>
+#include <QLabel>
 #include <QRadioButton>
 #include <QSettings>
 #include <QTest>
@@ -12,8 +12,6 @@
 #include "ui/app/language_file.h"
 #include "ui/app/ui_language.h"
 #include "ui/controls/ctrl_id.h"
-
-using apptest::AppRig;
 
 using namespace apptest;
 
@@ -53,8 +51,9 @@ void AppSettingsTest::linkOptionsBlob_data() {
   QTest::newRow("all off") << QByteArray(8, '\0') << QByteArray(8, '\0');
   QTest::newRow("front off") << QByteArray("\x00\x01\x01\x00\x00\x00\x00\x00", 8)
                              << QByteArray("\x00\x01\x01\x00\x00\x00\x00\x00", 8);
-  QTest::newRow("longer blob: first 8 bytes") << QByteArray("\x01\x00\x01\x00\x00\x00\x00\x00\x07\x07", 10)
-                                              << QByteArray("\x01\x00\x01\x00\x00\x00\x00\x00", 8);
+  QTest::newRow("longer blob: first 8 bytes")
+      << QByteArray("\x01\x00\x01\x00\x00\x00\x00\x00\x07\x07", 10)
+      << QByteArray("\x01\x00\x01\x00\x00\x00\x00\x00", 8);
   QTest::newRow("short blob: defaults") << QByteArray("\x00\x00", 2) << defaults;
 }
 
@@ -88,17 +87,22 @@ void AppSettingsTest::languageFileParse_data() {
   QTest::addColumn<QString>("key");
   QTest::addColumn<QString>("value");
   QTest::newRow("crlf") << QByteArray("[String]\r\nIDD521_title=Connect IP\r\nIDD521_1=Connect")
-                        << "IDD521_1" << "Connect";
+                        << "IDD521_1"
+                        << "Connect";
   QTest::newRow("comment and empty lines")
-      << QByteArray("[String]\r\n// IDD_DIALOG_OUTPUT\r\n\r\nIDD385_1062=FL+FR Linked") << "IDD385_1062"
+      << QByteArray("[String]\r\n// IDD_DIALOG_OUTPUT\r\n\r\nIDD385_1062=FL+FR Linked")
+      << "IDD385_1062"
       << "FL+FR Linked";
-  QTest::newRow("utf-8 with bom") << QByteArray("\xEF\xBB\xBF[String]\nIDD335_title=机器设置") << "IDD335_title"
-                                  << QString::fromUtf8("机器设置");
-  QTest::newRow("value with = and spaces") << QByteArray("[String]\nIDD1_2= a=b ") << "IDD1_2" << " a=b ";
-  QTest::newRow("outside the section") << QByteArray("IDD1_2=x\n[Other]\nIDD1_3=y") << "IDD1_2" << "";
-  QTest::newRow("first key wins") << QByteArray("[String]\nIDD1_2=x\nIDD1_2=y") << "IDD1_2" << "x";
-  QTest::newRow("cut at 999") << (QByteArray("[String]\nIDD1_2=") + QByteArray(1200, 'v')) << "IDD1_2"
-                              << QString(999, QLatin1Char('v'));
+  QTest::newRow("utf-8 with bom") << QByteArray("\xEF\xBB\xBF[String]\nIDD335_title=机器设置")
+                                  << "IDD335_title" << QString::fromUtf8("机器设置");
+  QTest::newRow("value with = and spaces") << QByteArray("[String]\nIDD1_2= a=b ") << "IDD1_2"
+                                           << " a=b ";
+  QTest::newRow("outside the section") << QByteArray("IDD1_2=x\n[Other]\nIDD1_3=y") << "IDD1_2"
+                                       << "";
+  QTest::newRow("first key wins") << QByteArray("[String]\nIDD1_2=x\nIDD1_2=y") << "IDD1_2"
+                                  << "x";
+  QTest::newRow("cut at 999") << (QByteArray("[String]\nIDD1_2=") + QByteArray(1200, 'v'))
+                              << "IDD1_2" << QString(999, QLatin1Char('v'));
 }
 
 void AppSettingsTest::languageFileParse() {
@@ -115,7 +119,9 @@ void AppSettingsTest::dialogTextsFollowLanguage_data() {
   QTest::addColumn<QString>("button");
   QTest::newRow("zh") << 0 << QString::fromUtf8("网络连接") << QString::fromUtf8("机器IP地址")
                       << QString::fromUtf8("尝试连接");
-  QTest::newRow("en") << 1 << "Connect IP" << "Host IP:" << "Connect";
+  QTest::newRow("en") << 1 << "Connect IP"
+                      << "Host IP:"
+                      << "Connect";
 }
 
 void AppSettingsTest::dialogTextsFollowLanguage() {

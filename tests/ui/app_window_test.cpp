@@ -1,27 +1,25 @@
 // The main window, its single instance, the page area and the dialogs the shell opens. Offscreen.
 #include <QAbstractButton>
 #include <QDir>
-#include <QPointer>
 #include <QFile>
 #include <QLocalSocket>
-#include <QTimer>
+#include <QPointer>
 #include <QProcess>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include "app_test_support.h"
-#include "ui/app/window_placement.h"
 #include "core/link/plug_requests.h"
 #include "ui/app/command_ids.h"
 #include "ui/app/info_dlg.h"
-#include "ui/app/wait_dlg.h"
 #include "ui/app/ribbon_bar.h"
 #include "ui/app/single_instance.h"
+#include "ui/app/wait_dlg.h"
+#include "ui/app/window_placement.h"
 #include "ui/controls/ctrl_id.h"
-
-using apptest::AppRig;
 
 using namespace apptest;
 
@@ -56,7 +54,8 @@ void AppWindowTest::noticeReplacesText() {
   QCOMPARE(rig.app->Notice(), first);
   QCOMPARE(first->Text(), QStringLiteral("second"));
   QVERIFY(first->RemainingMs() > 1100);
-  QCOMPARE(qobject_cast<QAbstractButton*>(ui::FindCtrl(first, 2))->text(), QString::fromUtf8("关闭"));
+  QCOMPARE(qobject_cast<QAbstractButton*>(ui::FindCtrl(first, 2))->text(),
+           QString::fromUtf8("关闭"));
   qobject_cast<QAbstractButton*>(ui::FindCtrl(first, 2))->click();
   QVERIFY(QTest::qWaitFor([&] { return rig.app->Notice() == nullptr; }, 1000));
   rig.app->ShowNotice(QStringLiteral("third"), 50);
@@ -115,7 +114,9 @@ void AppWindowTest::pageAreaNeverBelowMinimum() {
                                              ++created;
                                              return new QWidget(parent);
                                            },
-                                           {}, {}, {}});
+                                           {},
+                                           {},
+                                           {}});
   rig.Frame().resize(1040, 700);
   rig.Frame().show();
   QResizeEvent small(QSize(900, 300), rig.View().size());
@@ -139,7 +140,8 @@ void AppWindowTest::f7OpensMachineSettings() {
   rig.Start();
   rig.Frame().show();
   QTest::keyRelease(&rig.Frame(), Qt::Key_F7);
-  QCOMPARE(fakes.Take(QStringLiteral("create")), QStringList{QStringLiteral("create settings 335")});
+  QCOMPARE(fakes.Take(QStringLiteral("create")),
+           QStringList{QStringLiteral("create settings 335")});
   QWidget* settings = rig.app->Dialog(ui::ModelessDialog::MachineSettings);
   QVERIFY(settings != nullptr && settings->isVisible());
   QTest::keyRelease(&rig.Frame(), Qt::Key_F7);  // shown again, not made again
@@ -150,7 +152,8 @@ void AppWindowTest::f7OpensMachineSettings() {
   QCOMPARE(fakes.Take(), QStringList{QStringLiteral("command settings 32825")});
   // Ignored while a synchronisation dialog runs.
   settings->close();
-  QVERIFY(QTest::qWaitFor([&] { return rig.app->Dialog(ui::ModelessDialog::MachineSettings) == nullptr; }));
+  QVERIFY(QTest::qWaitFor(
+      [&] { return rig.app->Dialog(ui::ModelessDialog::MachineSettings) == nullptr; }));
   bool checked = false;
   QTimer::singleShot(50, [&] {
     QVERIFY(rig.app->SyncDialog() != nullptr);
@@ -185,19 +188,22 @@ void AppWindowTest::modelessDialogsOpenOnceAndComeBackAfterClosing() {
   QVERIFY2(!rig.Frame().Ribbon().Element(ui::ids::kRemoteLearning)->isEnabled(), "not connected");
 
   rig.View().OnCommand(ui::ids::kFeatures);
-  QCOMPARE(fakes.Take(), (QStringList{QStringLiteral("create loudness 515"), QStringLiteral("refresh loudness"),
-                                      QStringLiteral("retext loudness")}));
+  QCOMPARE(fakes.Take(),
+           (QStringList{QStringLiteral("create loudness 515"), QStringLiteral("refresh loudness"),
+                        QStringLiteral("retext loudness")}));
   QPointer<QWidget> loudness = rig.app->Dialog(ui::ModelessDialog::Loudness);
   QVERIFY(loudness && loudness->isVisible() && loudness->parentWidget() == nullptr);
   rig.View().OnCommand(ui::ids::kFeatures);
-  QCOMPARE(fakes.Take(), (QStringList{QStringLiteral("refresh loudness"), QStringLiteral("retext loudness")}));
+  QCOMPARE(fakes.Take(),
+           (QStringList{QStringLiteral("refresh loudness"), QStringLiteral("retext loudness")}));
   QCOMPARE(rig.app->Dialog(ui::ModelessDialog::Loudness), loudness.data());
   // Closing its window deletes it; the next opening makes it anew.
   // Asked for again before the closed one is gone, it is not shown again.
   loudness->close();
   QVERIFY(rig.app->Dialog(ui::ModelessDialog::Loudness) == nullptr);
   rig.View().OnCommand(ui::ids::kFeatures);
-  QCOMPARE(fakes.Take(QStringLiteral("create")), QStringList{QStringLiteral("create loudness 515")});
+  QCOMPARE(fakes.Take(QStringLiteral("create")),
+           QStringList{QStringLiteral("create loudness 515")});
   QVERIFY(QTest::qWaitFor([&] { return loudness.isNull(); }));
   QVERIFY(rig.app->Dialog(ui::ModelessDialog::Loudness) != nullptr);
 
@@ -250,7 +256,8 @@ void AppWindowTest::modelessDialogsOpenOnceAndComeBackAfterClosing() {
   board[0] = 0x55;
   rig.session.Records().SetBoard(board);
   rig.View().OnCommand(ui::ids::kInputSource);
-  QCOMPARE(fakes.Take(QStringLiteral("create")), QStringList{QStringLiteral("create inputset 542")});
+  QCOMPARE(fakes.Take(QStringLiteral("create")),
+           QStringList{QStringLiteral("create inputset 542")});
   rig.View().OnCommand(ui::ids::kSmartPlugs);
   rig.View().OnPlugProgress(3025, 2, 1);
   QCOMPARE(fakes.Take(QStringLiteral("plug")), QStringList{QStringLiteral("plug plug 3025 2 1")});
@@ -267,16 +274,18 @@ void AppWindowTest::modelessDialogsRetextRefreshAndCloseInOrder() {
   fakes.Take();
 
   rig.View().OnCommand(ui::ids::kLanguageSwitch);
-  QCOMPARE(fakes.Take(), (QStringList{QStringLiteral("retext settings"), QStringLiteral("retext autosub"),
-                                      QStringLiteral("retext input"), QStringLiteral("retext inputset"),
-                                      QStringLiteral("retext remote"), QStringLiteral("retext plug"),
-                                      QStringLiteral("retext loudness")}));
+  QCOMPARE(fakes.Take(),
+           (QStringList{QStringLiteral("retext settings"), QStringLiteral("retext autosub"),
+                        QStringLiteral("retext input"), QStringLiteral("retext inputset"),
+                        QStringLiteral("retext remote"), QStringLiteral("retext plug"),
+                        QStringLiteral("retext loudness")}));
   QCOMPARE(rig.app->ConnectDialog()->windowTitle(), QStringLiteral("Connect IP"));
 
   rig.View().RefreshAll();
-  QCOMPARE(fakes.Take(), (QStringList{QStringLiteral("refresh settings"), QStringLiteral("refresh autosub"),
-                                      QStringLiteral("refresh input"), QStringLiteral("refresh inputset"),
-                                      QStringLiteral("refresh loudness")}));
+  QCOMPARE(fakes.Take(),
+           (QStringList{QStringLiteral("refresh settings"), QStringLiteral("refresh autosub"),
+                        QStringLiteral("refresh input"), QStringLiteral("refresh inputset"),
+                        QStringLiteral("refresh loudness")}));
 
   // The view may close the dialogs while one of them is in a handler of
   // its own (a box it shows runs events): the window goes, the object
@@ -301,10 +310,11 @@ void AppWindowTest::modelessDialogsRetextRefreshAndCloseInOrder() {
   }
 
   rig.View().CloseModelessDialogs();
-  QCOMPARE(fakes.Take(), (QStringList{QStringLiteral("close settings"), QStringLiteral("close autosub"),
-                                      QStringLiteral("close input"), QStringLiteral("close inputset"),
-                                      QStringLiteral("close remote"), QStringLiteral("close plug"),
-                                      QStringLiteral("close loudness")}));
+  QCOMPARE(fakes.Take(),
+           (QStringList{QStringLiteral("close settings"), QStringLiteral("close autosub"),
+                        QStringLiteral("close input"), QStringLiteral("close inputset"),
+                        QStringLiteral("close remote"), QStringLiteral("close plug"),
+                        QStringLiteral("close loudness")}));
   for (int i = 0; i < ui::kModelessDialogCount; ++i) {
     QVERIFY(rig.app->Dialog(static_cast<ui::ModelessDialog>(i)) == nullptr);
   }
@@ -356,7 +366,8 @@ void AppWindowTest::waitDialog() {
     poll.stop();
     QCOMPARE(w->Text(), QStringLiteral("adding"));
     progress = w->Progress();
-    if (ending == QLatin1String("cancel")) qobject_cast<QAbstractButton*>(ui::FindCtrl(w, 3))->click();
+    if (ending == QLatin1String("cancel"))
+      qobject_cast<QAbstractButton*>(ui::FindCtrl(w, 3))->click();
     if (ending == QLatin1String("finish0")) w->Finish(0);
     if (ending == QLatin1String("finish")) {
       w->Finish(150);
@@ -449,18 +460,18 @@ void AppWindowTest::windowPlacementFitsTheScreens_data() {
   QTest::addColumn<QRect>("restored");
   const QRect hd(0, 0, 1920, 1040);
   const QRect right(1920, 0, 1280, 1000);
-  QTest::newRow("on the screen: unchanged") << QRect(100, 80, 1200, 760) << QList<QRect>{hd}
-                                            << QRect(100, 80, 1200, 760);
-  QTest::newRow("hanging off the right: moved on") << QRect(1500, 80, 1200, 760) << QList<QRect>{hd}
-                                                   << QRect(720, 80, 1200, 760);
-  QTest::newRow("on the second screen: stays there") << QRect(2000, 100, 1100, 760)
-                                                     << QList<QRect>{hd, right} << QRect(2000, 100, 1100, 760);
+  QTest::newRow("on the screen: unchanged")
+      << QRect(100, 80, 1200, 760) << QList<QRect>{hd} << QRect(100, 80, 1200, 760);
+  QTest::newRow("hanging off the right: moved on")
+      << QRect(1500, 80, 1200, 760) << QList<QRect>{hd} << QRect(720, 80, 1200, 760);
+  QTest::newRow("on the second screen: stays there")
+      << QRect(2000, 100, 1100, 760) << QList<QRect>{hd, right} << QRect(2000, 100, 1100, 760);
   QTest::newRow("second screen unplugged: centred on the first")
       << QRect(2000, 100, 1100, 760) << QList<QRect>{hd} << QRect(410, 140, 1100, 760);
-  QTest::newRow("larger than the screen: shrunk onto it") << QRect(0, 0, 2500, 1400) << QList<QRect>{hd}
-                                                          << QRect(0, 0, 1920, 1040);
-  QTest::newRow("title above every screen: centred") << QRect(200, -400, 1200, 760) << QList<QRect>{hd}
-                                                      << QRect(360, 140, 1200, 760);
+  QTest::newRow("larger than the screen: shrunk onto it")
+      << QRect(0, 0, 2500, 1400) << QList<QRect>{hd} << QRect(0, 0, 1920, 1040);
+  QTest::newRow("title above every screen: centred")
+      << QRect(200, -400, 1200, 760) << QList<QRect>{hd} << QRect(360, 140, 1200, 760);
 }
 
 void AppWindowTest::windowPlacementFitsTheScreens() {

@@ -38,7 +38,9 @@ void ConnectionController::PollStatus() {
   }
 }
 
-bool ConnectionController::StatusPollActive() const { return statusPoll_->isActive(); }
+bool ConnectionController::StatusPollActive() const {
+  return statusPoll_->isActive();
+}
 
 void ConnectionController::StartupConnect() {
   startup_->stop();
@@ -59,12 +61,13 @@ void ConnectionController::NoticeUsbPermission() {
   permissionNoticeShown_ = true;
   app_.Prompter().Message(
       &view_, app_.Language().Pick("信息", "Information"),
-      app_.Language().Pick("找到了USB设备，但没有权限打开它。请以管理员身份运行：\n"
-                           "dsptunectl udev-rules | sudo tee /etc/udev/rules.d/70-dsptuner.rules\n"
-                           "然后重新插入设备。",
-                           "A USB processor is present but may not be opened (no permission). Run:\n"
-                           "dsptunectl udev-rules | sudo tee /etc/udev/rules.d/70-dsptuner.rules\n"
-                           "then plug the device in again."),
+      app_.Language().Pick(
+          "找到了USB设备，但没有权限打开它。请以管理员身份运行：\n"
+          "dsptunectl udev-rules | sudo tee /etc/udev/rules.d/70-dsptuner.rules\n"
+          "然后重新插入设备。",
+          "A USB processor is present but may not be opened (no permission). Run:\n"
+          "dsptunectl udev-rules | sudo tee /etc/udev/rules.d/70-dsptuner.rules\n"
+          "then plug the device in again."),
       Prompts::Icon::Warning);
 }
 
@@ -83,8 +86,8 @@ void ConnectionController::AfterConnect(int balloonMs) {
   const UiLanguage& lang = app_.Language();
   // A host that already said it serves another client keeps its notice.
   if (!hostBusy_) {
-    view_.Tray().Show(lang.Pick("信息", "Information"), lang.Pick("设备已连接，同步中……", "Device connected!"),
-                      balloonMs);
+    view_.Tray().Show(lang.Pick("信息", "Information"),
+                      lang.Pick("设备已连接，同步中……", "Device connected!"), balloonMs);
   }
   statusPoll_->start(kStatusPollMs);
   view_.Masters().StartPitchPoll();
@@ -135,13 +138,15 @@ void ConnectionController::OnLinkLost() {
 void ConnectionController::OnHostBusy() {
   app_.CloseSyncDialog();
   hostBusy_ = true;
-  app_.ShowNotice(app_.Language().Pick("主机已连接其他设备，请先断开!", "Host is connected!"), 3000);
+  app_.ShowNotice(app_.Language().Pick("主机已连接其他设备，请先断开!", "Host is connected!"),
+                  3000);
 }
 
-void ConnectionController::OnDeviceError(std::uint8_t code, std::uint8_t command1, std::uint8_t command2) {
+void ConnectionController::OnDeviceError(std::uint8_t code, std::uint8_t command1,
+                                         std::uint8_t command2) {
   app_.Prompter().Message(nullptr, QStringLiteral("Error"),
-                          QString::asprintf("参数错误,代码0x:%02X,指令1:0x%02X,指令2:0x%02X ", code, command1,
-                                            command2),
+                          QString::asprintf("参数错误,代码0x:%02X,指令1:0x%02X,指令2:0x%02X ", code,
+                                            command1, command2),
                           Prompts::Icon::Error);
 }
 
@@ -152,7 +157,8 @@ void ConnectionController::OnDeviceArrived(const std::string& /*path*/) {
   hostBusy_ = false;
   session_.Link().State().networkMode = false;
   if (session_.Connect() != 1) {
-    if (session_.Usb().LastOpenResult() == core::link::UsbOpenResult::PermissionDenied) NoticeUsbPermission();
+    if (session_.Usb().LastOpenResult() == core::link::UsbOpenResult::PermissionDenied)
+      NoticeUsbPermission();
     return;
   }
   view_.CloseModelessDialogs();
@@ -166,7 +172,8 @@ void ConnectionController::OnDeviceRemoved(const std::string& path) {
   StopStatusTimers();
   app_.CloseSyncDialog();
   const UiLanguage& lang = app_.Language();
-  view_.Tray().Show(lang.Pick("信息", "Information"), lang.Pick("设备已断开!", "Device Disconnected!"), 5000);
+  view_.Tray().Show(lang.Pick("信息", "Information"),
+                    lang.Pick("设备已断开!", "Device Disconnected!"), 5000);
   view_.UpdateStatus();
 }
 

@@ -125,42 +125,68 @@ void CRV4470v13View::OnCommand(int id) {
     return;
   }
   switch (id) {
-    case ids::kLanguageSwitch: SwitchLanguage(); break;
-    case ids::kConnectIp: app_.OpenConnectDialog(); break;
+    case ids::kLanguageSwitch:
+      SwitchLanguage();
+      break;
+    case ids::kConnectIp:
+      app_.OpenConnectDialog();
+      break;
     case ids::kLoadFileIn:
     case ids::kLoadFileOut:
-    case ids::kFileOpen: modes_->LoadModeFileCommand(); break;
+    case ids::kFileOpen:
+      modes_->LoadModeFileCommand();
+      break;
     case ids::kSaveFileIn:
     case ids::kSaveFileOut:
-    case ids::kFileSave: modes_->SaveModeFileCommand(); break;
-    case ids::kMachineReset: modes_->MachineReset(); break;
-    case ids::kAppAbout: app_.RunAbout(); break;
-    case ids::kAppExit: frame_.close(); break;
+    case ids::kFileSave:
+      modes_->SaveModeFileCommand();
+      break;
+    case ids::kMachineReset:
+      modes_->MachineReset();
+      break;
+    case ids::kAppAbout:
+      app_.RunAbout();
+      break;
+    case ids::kAppExit:
+      frame_.close();
+      break;
     case ids::kEqBypass:
       if (auto* eq = dynamic_cast<EqPage*>(page_.data())) eq->ToggleEqBypass();
       break;
-    case ids::kEqReset: ResetEq(); break;
+    case ids::kEqReset:
+      ResetEq();
+      break;
     case ids::kSmartPlugs:
       if (!session_.Link().IsOpen()) {
         app_.ShowNotice(app_.Language().Pick("请先连接机器", "Please connect device"), 1100);
       }
       app_.OpenDialog(ModelessDialog::SmartPlug, ids::kSmartPlugDialog);
       break;
-    case ids::kFeatures: app_.OpenDialog(ModelessDialog::Loudness, ids::kLoudnessDialog); break;
-    case ids::kAutoSub: app_.OpenDialog(ModelessDialog::AutoSub, ids::kAutoSubDialog); break;
-    case ids::kRemoteLearning:
-      if (session_.Link().IsOpen()) app_.OpenDialog(ModelessDialog::DeviceRemote, ids::kDeviceRemoteDialog);
+    case ids::kFeatures:
+      app_.OpenDialog(ModelessDialog::Loudness, ids::kLoudnessDialog);
       break;
-    case ids::kInputSource: OpenInputSource(); break;
+    case ids::kAutoSub:
+      app_.OpenDialog(ModelessDialog::AutoSub, ids::kAutoSubDialog);
+      break;
+    case ids::kRemoteLearning:
+      if (session_.Link().IsOpen())
+        app_.OpenDialog(ModelessDialog::DeviceRemote, ids::kDeviceRemoteDialog);
+      break;
+    case ids::kInputSource:
+      OpenInputSource();
+      break;
     case ids::kLoadModeIn:
     case ids::kLoadModeOut:
     case ids::kSaveModeIn:
     case ids::kSaveModeOut:
-    default: break;  // the menus do the work; dialogs of later pages
+    default:
+      break;  // the menus do the work; dialogs of later pages
   }
 }
 
-void CRV4470v13View::MasterWheel(int master, int delta) { masters_->Wheel(master, delta); }
+void CRV4470v13View::MasterWheel(int master, int delta) {
+  masters_->Wheel(master, delta);
+}
 
 void CRV4470v13View::RefreshMasterControls() {
   masters_->Refresh();
@@ -184,7 +210,8 @@ void CRV4470v13View::ApplyLanguage() {
   if (!loaded) return;
   for (int i = 0; i < kModelessDialogCount; ++i) app_.RetextDialog(static_cast<ModelessDialog>(i));
   if (page_) {
-    if (const PageFactory* f = app_.Pages().Find(pageId_); f != nullptr && f->retext) f->retext(page_);
+    if (const PageFactory* f = app_.Pages().Find(pageId_); f != nullptr && f->retext)
+      f->retext(page_);
   }
 }
 
@@ -210,8 +237,9 @@ void CRV4470v13View::UpdateStatus() {
 void CRV4470v13View::ResetEq() {
   auto* eq = dynamic_cast<EqPage*>(page_.data());
   if (eq == nullptr) return;
-  if (app_.Prompter().Question(this, QString::fromUtf8("提示"),
-                               app_.Language().Pick("您确定重置当前均衡吗?", "Are you sure reset the EQ?"))) {
+  if (app_.Prompter().Question(
+          this, QString::fromUtf8("提示"),
+          app_.Language().Pick("您确定重置当前均衡吗?", "Are you sure reset the EQ?"))) {
     eq->ResetShownEq();
   }
 }
@@ -221,11 +249,12 @@ void CRV4470v13View::ResetEq() {
 void CRV4470v13View::RefreshAll() {
   RefreshMasterControls();
   if (page_) {
-    if (const PageFactory* f = app_.Pages().Find(pageId_); f != nullptr && f->refresh) f->refresh(page_);
+    if (const PageFactory* f = app_.Pages().Find(pageId_); f != nullptr && f->refresh)
+      f->refresh(page_);
   }
-  for (ModelessDialog which : {ModelessDialog::MachineSettings, ModelessDialog::AutoSub,
-                               ModelessDialog::InputSource, ModelessDialog::InputSourceSettings,
-                               ModelessDialog::Loudness}) {
+  for (ModelessDialog which :
+       {ModelessDialog::MachineSettings, ModelessDialog::AutoSub, ModelessDialog::InputSource,
+        ModelessDialog::InputSourceSettings, ModelessDialog::Loudness}) {
     ToDialog(which, &ModelessFactory::refresh);
   }
 }
@@ -243,14 +272,25 @@ void CRV4470v13View::ToDialog(ModelessDialog which, Hook ModelessFactory::*hook,
 
 // ---- The link's events
 
-void CRV4470v13View::OnSyncDone(int afterWrite) { connection_->OnSyncDone(afterWrite); }
-void CRV4470v13View::OnLinkLost() { connection_->OnLinkLost(); }
-void CRV4470v13View::OnHostBusy() { connection_->OnHostBusy(); }
-void CRV4470v13View::OnDeviceError(std::uint8_t code, std::uint8_t command1, std::uint8_t command2) {
+void CRV4470v13View::OnSyncDone(int afterWrite) {
+  connection_->OnSyncDone(afterWrite);
+}
+void CRV4470v13View::OnLinkLost() {
+  connection_->OnLinkLost();
+}
+void CRV4470v13View::OnHostBusy() {
+  connection_->OnHostBusy();
+}
+void CRV4470v13View::OnDeviceError(std::uint8_t code, std::uint8_t command1,
+                                   std::uint8_t command2) {
   connection_->OnDeviceError(code, command1, command2);
 }
-void CRV4470v13View::OnDeviceArrived(const std::string& path) { connection_->OnDeviceArrived(path); }
-void CRV4470v13View::OnDeviceRemoved(const std::string& path) { connection_->OnDeviceRemoved(path); }
+void CRV4470v13View::OnDeviceArrived(const std::string& path) {
+  connection_->OnDeviceArrived(path);
+}
+void CRV4470v13View::OnDeviceRemoved(const std::string& path) {
+  connection_->OnDeviceRemoved(path);
+}
 
 void CRV4470v13View::OnRemoteKey(std::uint8_t code) {
   ToDialog(ModelessDialog::DeviceRemote, &ModelessFactory::remoteKey, code);
@@ -277,10 +317,11 @@ int CRV4470v13View::InputSourceTemplate(std::uint8_t boardFirstByte, const std::
   static const struct {
     const char* model;
     int id;
-  } table[] = {{"NR1.5", 527}, {"NR240", 528},    {"NR230", 538},  {"B470", 538},   {"NR580", 529},
-               {"NR620", 530}, {"HM620", 532},    {"5P620II", 534}, {"5P620III", 537}, {"B580II", 535},
-               {"LT1.5", 536}, {"LT6.2", 536},    {"LT6.2II", 536}, {"NR3900", 536}, {"W2310", 539},
-               {"RV2310", 540}, {"ZR07", 541}};
+  } table[] = {{"NR1.5", 527},    {"NR240", 528},  {"NR230", 538}, {"B470", 538},
+               {"NR580", 529},    {"NR620", 530},  {"HM620", 532}, {"5P620II", 534},
+               {"5P620III", 537}, {"B580II", 535}, {"LT1.5", 536}, {"LT6.2", 536},
+               {"LT6.2II", 536},  {"NR3900", 536}, {"W2310", 539}, {"RV2310", 540},
+               {"ZR07", 541}};
   for (const auto& row : table) {
     if (model == row.model) return row.id;
   }

@@ -24,16 +24,24 @@ bool IsInputName(const QString& n) {
 bool IsOutputName(const QString& n) {
   return n == QLatin1String("Output") || n == QString::fromUtf8("输出调节");
 }
-const MasterControl& Control(int master) { return kMasterControls[static_cast<std::size_t>(master)]; }
+const MasterControl& Control(int master) {
+  return kMasterControls[static_cast<std::size_t>(master)];
+}
 
 }  // namespace
 
 MasterControlsHandler::MasterControlsHandler(CRV4470v13App& app, CMainFrame& frame)
-    : QObject(&frame), app_(app), frame_(frame), session_(app.Session()), pitchPoll_(new QTimer(this)) {
+    : QObject(&frame),
+      app_(app),
+      frame_(frame),
+      session_(app.Session()),
+      pitchPoll_(new QTimer(this)) {
   connect(pitchPoll_, &QTimer::timeout, this, &MasterControlsHandler::PollPitch);
 }
 
-RibbonBar& MasterControlsHandler::Ribbon() { return frame_.Ribbon(); }
+RibbonBar& MasterControlsHandler::Ribbon() {
+  return frame_.Ribbon();
+}
 
 bool MasterControlsHandler::InMasterCategory() const {
   const QString n = frame_.Ribbon().ActiveCategoryName();
@@ -95,7 +103,9 @@ void MasterControlsHandler::SetPitchCaption(int value) {
       ->SetName(app_.Language().Pick(c.prefixZh, c.prefixEn) + QString::asprintf("%+d", value));
 }
 
-void MasterControlsHandler::ShowPitchCaption() { SetPitchCaption(session_.Params().Display().musicPitch); }
+void MasterControlsHandler::ShowPitchCaption() {
+  SetPitchCaption(session_.Params().Display().musicPitch);
+}
 
 void MasterControlsHandler::MasterHandler(int master) {
   const MasterControl& c = Control(master);
@@ -118,8 +128,9 @@ void MasterControlsHandler::MasterHandler(int master) {
     const int maximum = master == kMic ? settings[5] : settings[6];
     if (p > maximum) {
       p = maximum;
-      app_.ShowNotice(master == kMic ? lang.Pick("不能超过最大话筒音量!", "Mic vol can't over max value!")
-                                     : lang.Pick("不能超过最大音乐音量!", "Music vol can't over max value!"),
+      app_.ShowNotice(master == kMic
+                          ? lang.Pick("不能超过最大话筒音量!", "Mic vol can't over max value!")
+                          : lang.Pick("不能超过最大音乐音量!", "Music vol can't over max value!"),
                       1100);
     }
   }
@@ -183,14 +194,21 @@ void MasterControlsHandler::Retext() {
     const MasterControl& c = Control(m);
     SetLabels(m, params.Mirror(c.module, c.param).AsInt(), true);
     for (int id : {c.muteIn, c.muteOut}) {
-      if (auto* box = qobject_cast<QCheckBox*>(Ribbon().Element(id))) box->setText(lang.Pick("静音", "Mute"));
+      if (auto* box = qobject_cast<QCheckBox*>(Ribbon().Element(id)))
+        box->setText(lang.Pick("静音", "Mute"));
     }
   }
 }
 
-void MasterControlsHandler::StartPitchPoll() { pitchPoll_->start(kPitchPollMs); }
-void MasterControlsHandler::StopPitchPoll() { pitchPoll_->stop(); }
-bool MasterControlsHandler::PitchPollActive() const { return pitchPoll_->isActive(); }
+void MasterControlsHandler::StartPitchPoll() {
+  pitchPoll_->start(kPitchPollMs);
+}
+void MasterControlsHandler::StopPitchPoll() {
+  pitchPoll_->stop();
+}
+bool MasterControlsHandler::PitchPollActive() const {
+  return pitchPoll_->isActive();
+}
 
 void MasterControlsHandler::PollPitch() {
   if (!InMasterCategory()) return;

@@ -8,7 +8,8 @@
 
 namespace ui {
 
-PlugWait::PlugWait(CRV4470v13App& app, QObject* parent) : QObject(parent), app_(app), delay_(new QTimer(this)) {
+PlugWait::PlugWait(CRV4470v13App& app, QObject* parent)
+    : QObject(parent), app_(app), delay_(new QTimer(this)) {
   delay_->setSingleShot(true);
   connect(delay_, &QTimer::timeout, this, [this] {
     delay_->stop();
@@ -16,7 +17,8 @@ PlugWait::PlugWait(CRV4470v13App& app, QObject* parent) : QObject(parent), app_(
   });
 }
 
-void PlugWait::Start(const QString& text, std::uint8_t code, std::uint8_t node, std::uint8_t value, int delayMs) {
+void PlugWait::Start(const QString& text, std::uint8_t code, std::uint8_t node, std::uint8_t value,
+                     int delayMs) {
   text_ = text;
   code_ = code;
   node_ = node;
@@ -38,6 +40,8 @@ void PlugWait::ReplaceText(const QString& text) {
   delay_->stop();
 }
 
-void PlugWait::Cancel() { delay_->stop(); }
+void PlugWait::Cancel() {
+  delay_->stop();
+}
 
 }  // namespace ui

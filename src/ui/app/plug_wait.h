@@ -21,7 +21,8 @@ class PlugWait : public QObject {
   // Code 0x13 with a node: set that node's value; 0x4A: start inclusion;
   // 0x4B: start exclusion; any other code sends nothing. The wait dialog
   // shows `text` after `delayMs`.
-  void Start(const QString& text, std::uint8_t code, std::uint8_t node, std::uint8_t value, int delayMs);
+  void Start(const QString& text, std::uint8_t code, std::uint8_t node, std::uint8_t value,
+             int delayMs);
   // The outcome came before the dialog: it will not open (and shows `text`
   // should it be opened after all).
   void ReplaceText(const QString& text);

@@ -16,16 +16,20 @@ void RetextRibbonNames(RibbonBar& ribbon, const UiLanguage& lang, int pitch) {
     const QString caption = lang.Pick("音乐变调", "Music Pitch") + QString::asprintf("%+d", pitch);
     QStringList panels;
     if (!lang.English() && (name == QLatin1String("Input") || name == QLatin1String("Output"))) {
-      ribbon.SetCategoryName(i, QString::fromUtf8(name == QLatin1String("Input") ? "输入控制" : "输出调节"));
-      panels = {QString::fromUtf8("话筒音量"), QString::fromUtf8("效果总音量"), QString::fromUtf8("混响音量"),
-                QString::fromUtf8("回声音量"), QString::fromUtf8("音乐音量"), caption,
-                QString::fromUtf8("调用"), QString::fromUtf8("保存")};
-    } else if (lang.English() && (name == QString::fromUtf8("输入控制") || name == QString::fromUtf8("输出调节"))) {
+      ribbon.SetCategoryName(
+          i, QString::fromUtf8(name == QLatin1String("Input") ? "输入控制" : "输出调节"));
+      panels = {QString::fromUtf8("话筒音量"), QString::fromUtf8("效果总音量"),
+                QString::fromUtf8("混响音量"), QString::fromUtf8("回声音量"),
+                QString::fromUtf8("音乐音量"), caption,
+                QString::fromUtf8("调用"),     QString::fromUtf8("保存")};
+    } else if (lang.English() &&
+               (name == QString::fromUtf8("输入控制") || name == QString::fromUtf8("输出调节"))) {
       ribbon.SetCategoryName(i, name == QString::fromUtf8("输入控制") ? QStringLiteral("Input")
-                                                                     : QStringLiteral("Output"));
-      panels = {QStringLiteral("Mic  Vol"), QStringLiteral("Effect Vol"), QStringLiteral("Reverb Vol"),
-                QStringLiteral("Echo Vol"), QStringLiteral("Music Vol"), caption,
-                QStringLiteral("Load"), QStringLiteral("Save")};
+                                                                      : QStringLiteral("Output"));
+      panels = {QStringLiteral("Mic  Vol"),   QStringLiteral("Effect Vol"),
+                QStringLiteral("Reverb Vol"), QStringLiteral("Echo Vol"),
+                QStringLiteral("Music Vol"),  caption,
+                QStringLiteral("Load"),       QStringLiteral("Save")};
     }
     RibbonCategory* category = ribbon.Category(i);
     for (int p = 0; p < panels.size() && category != nullptr; ++p) {

@@ -16,14 +16,22 @@ struct ElementText {
   const char* en;
 };
 inline constexpr ElementText kElementTexts[] = {
-    {ids::kFileOpen, "打开(&O)", "Open(&O)"},          {ids::kFileSave, "保存(&S)", "Save(&S)"},
-    {ids::kAppExit, "退出(&X)", "Exit(&X)"},           {ids::kLoadModeIn, "载入模式", "LoadMode"},
-    {ids::kLoadModeOut, "载入模式", "LoadMode"},       {ids::kLoadFileIn, "载入文件", "LoadFile"},
-    {ids::kLoadFileOut, "载入文件", "LoadFile"},       {ids::kSaveModeIn, "保存模式", "SaveMode"},
-    {ids::kSaveModeOut, "保存模式", "SaveMode"},       {ids::kSaveFileIn, "保存文件", "SaveFile"},
-    {ids::kSaveFileOut, "保存文件", "SaveFile"},       {ids::kConnectIp, "网络连接", "Connect IP"},
-    {ids::kFeatures, "特色功能", "Features"},          {ids::kInputSource, "输入源", "Input Source"},
-    {ids::kMachineReset, "机器复位", "Reset"},         {ids::kRemoteLearning, "遥控学习", "Remote control"},
+    {ids::kFileOpen, "打开(&O)", "Open(&O)"},
+    {ids::kFileSave, "保存(&S)", "Save(&S)"},
+    {ids::kAppExit, "退出(&X)", "Exit(&X)"},
+    {ids::kLoadModeIn, "载入模式", "LoadMode"},
+    {ids::kLoadModeOut, "载入模式", "LoadMode"},
+    {ids::kLoadFileIn, "载入文件", "LoadFile"},
+    {ids::kLoadFileOut, "载入文件", "LoadFile"},
+    {ids::kSaveModeIn, "保存模式", "SaveMode"},
+    {ids::kSaveModeOut, "保存模式", "SaveMode"},
+    {ids::kSaveFileIn, "保存文件", "SaveFile"},
+    {ids::kSaveFileOut, "保存文件", "SaveFile"},
+    {ids::kConnectIp, "网络连接", "Connect IP"},
+    {ids::kFeatures, "特色功能", "Features"},
+    {ids::kInputSource, "输入源", "Input Source"},
+    {ids::kMachineReset, "机器复位", "Reset"},
+    {ids::kRemoteLearning, "遥控学习", "Remote control"},
 };
 
 class RibbonBar;

@@ -29,15 +29,17 @@ void StatusUpdater::UpdatePanes() {
   const UiLanguage& lang = app_.Language();
   auto& pane = frame_.ConnectionPane();
   if (session_.Link().IsOpen()) {
-    pane.setText(session_.Link().State().networkMode.load() ? lang.Pick("IP：已连接", "IP:Connected")
-                                                           : lang.Pick("USB：已连接", "USB:Connected"));
+    pane.setText(session_.Link().State().networkMode.load()
+                     ? lang.Pick("IP：已连接", "IP:Connected")
+                     : lang.Pick("USB：已连接", "USB:Connected"));
     pane.SetTextColor(QColor(0, 150, 0));
   } else {
     pane.setText(lang.Pick("未连接", "Disconnected"));
     pane.SetTextColor(QColor(220, 0, 0));
   }
   const int mode = std::clamp(session_.Records().CurrentMode(), 0, 3);
-  frame_.ModePane().setText(lang.Pick("当前模式:", "Current Mode:") + QStringLiteral("M%1").arg(mode + 1));
+  frame_.ModePane().setText(lang.Pick("当前模式:", "Current Mode:") +
+                            QStringLiteral("M%1").arg(mode + 1));
 }
 
 void StatusUpdater::UpdateModeTicks(int mode) {
@@ -68,8 +70,10 @@ void StatusUpdater::UpdateDialogButtons() {
     bool enabled;
   } buttons[] = {
       {ids::kFeatures, app_.CanOpen(ModelessDialog::Loudness)},
-      {ids::kInputSource, app_.CanOpen(inputSet ? ModelessDialog::InputSourceSettings : ModelessDialog::InputSource)},
-      {ids::kRemoteLearning, app_.CanOpen(ModelessDialog::DeviceRemote) && session_.Link().IsOpen()},
+      {ids::kInputSource,
+       app_.CanOpen(inputSet ? ModelessDialog::InputSourceSettings : ModelessDialog::InputSource)},
+      {ids::kRemoteLearning,
+       app_.CanOpen(ModelessDialog::DeviceRemote) && session_.Link().IsOpen()},
   };
   for (const auto& b : buttons) {
     if (QWidget* w = frame_.Ribbon().Element(b.id)) w->setEnabled(b.enabled);

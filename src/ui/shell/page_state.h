@@ -23,9 +23,9 @@ struct LinkOptions {
 // that comes back shows what the user left it at. The application owns
 // the one instance and hands it to every page.
 struct PageState {
-  int outputChannel = 0;  // the output page's channel, 0..7 (CH1..CH8)
-  int micTab = 0;         // the mic and music page's input: 0 mic A, 1 mic B, 2 music
-  int eqCopyKind = -1;    // the EQ kind copied for pasting, -1 for none
+  int outputChannel = 0;     // the output page's channel, 0..7 (CH1..CH8)
+  int micTab = 0;            // the mic and music page's input: 0 mic A, 1 mic B, 2 music
+  int eqCopyKind = -1;       // the EQ kind copied for pasting, -1 for none
   LinkOptions speakerLinks;  // kept in the settings as "QtOption"
 };
 
