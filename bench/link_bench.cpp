@@ -94,7 +94,7 @@ int main() {
 
   // Round trip: a synchronous request and its answer.
   SpinUntil([&] { return reply.IsSet(); });
-  session.Link().State().queueEnabled = false;
+  session.SetSynchronousSends(true);
   std::vector<double> trips;
   for (int i = 0; i < 200; ++i) {
     reply.WaitFor(0ms);
@@ -106,7 +106,7 @@ int main() {
   std::sort(trips.begin(), trips.end());
   const double rtt = trips[trips.size() / 2];
   std::printf("round trip (request to answer dispatched): p50 %.1f us\n", rtt);
-  session.Link().State().queueEnabled = true;
+  session.SetSynchronousSends(false);
 
   // 2. Read-all.
   const int doneBefore = events.done.load();
@@ -115,12 +115,12 @@ int main() {
   SpinUntil([&] { return events.done.load() > doneBefore; });
   const auto wall = Clock::now() - t0;
   session.Sync().WaitIdle(5s);
-  session.Link().State().queueEnabled = false;
+  session.SetSynchronousSends(true);
   t0 = Clock::now();
   session.Sync().ReadImageBlocks();
   session.Link().AwaitLastAnswer(2s);
   const auto transfer = Clock::now() - t0;
-  session.Link().State().queueEnabled = true;
+  session.SetSynchronousSends(false);
   std::printf("read-all: wall %.1f ms (with its 150 ms of pauses), 63-block transfer %.2f ms\n",
               Ms(wall), Ms(transfer));
 

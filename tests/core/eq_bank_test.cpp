@@ -47,7 +47,7 @@ class EqBankTest : public ::testing::Test {
     session.Link().SetTransport(link::LinkType::Usb, &usb);
     session.Link().State().open = true;
     // Synchronous sends: each frame is on the transport when the call returns.
-    session.Link().State().queueEnabled = false;
+    session.SetSynchronousSends(true);
     usb.SetOnWrite([this](const auto&) { session.Link().ReplyReceived(); });
   }
   EqBank& bank() { return session.Eq(); }
@@ -390,7 +390,7 @@ TEST_F(EqBankTest, LoudnessLevelIsClampedToTheSlidersRange) {
 TEST_F(EqBankTest, LoudnessWordsAllReachTheTcpQueue) {
   link::LinkState& state = session.Link().State();
   state.networkMode = true;
-  state.queueEnabled = true;
+  session.SetSynchronousSends(false);
   bank().SetLoudnessLevel(-3.0f);
   bank().SetLoudnessLevel(-4.0f);
   // The store write of the second call replaces the first (same key, sent

@@ -23,7 +23,7 @@ class LinkTest : public ::testing::Test {
     link.State().open = true;
   }
   // Sends skip the write queue (as in a synchronisation run).
-  void Synchronous(bool on) { link.State().queueEnabled = !on; }
+  void Synchronous(bool on) { link.SetSynchronousSends(on); }
   template <typename F>
   static bool WaitUntil(F done, std::chrono::milliseconds timeout = 5000ms) {
     const auto until = std::chrono::steady_clock::now() + timeout;

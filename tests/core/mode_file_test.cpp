@@ -42,7 +42,7 @@ class ModeFileTest : public testing::TempDirTest {
     session.Link().SetTransport(link::LinkType::Usb, &usb);
     session.Link().State().open = true;
     // Synchronous sends: each frame is on the transport when the call returns.
-    session.Link().State().queueEnabled = false;
+    session.SetSynchronousSends(true);
     usb.SetOnWrite([this](const auto&) { session.Link().ReplyReceived(); });
     session.Records().SetIdentity(Identity(20, "NR620"));
   }

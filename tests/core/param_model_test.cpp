@@ -23,7 +23,7 @@ class ModelTest : public ::testing::Test {
     session.Link().SetTransport(link::LinkType::Usb, &usb);
     session.Link().State().open = true;
     // Synchronous sends: each frame is on the transport when the call returns.
-    session.Link().State().queueEnabled = false;
+    session.SetSynchronousSends(true);
     usb.SetOnWrite([this](const auto&) { session.Link().ReplyReceived(); });
   }
   ParamModel& model() { return session.Params(); }

@@ -189,7 +189,7 @@ TEST(RewImport, PlannedBandsLandInTheStoreExactly) {
   session.Link().SetTransport(link::LinkType::Usb, &usb);
   session.Link().State().open = true;
   // Synchronous sends: each frame is on the transport when the call returns.
-  session.Link().State().queueEnabled = false;
+  session.SetSynchronousSends(true);
   usb.SetOnWrite([&](const auto&) { session.Link().ReplyReceived(); });
 
   const int kind = 9;  // CH3

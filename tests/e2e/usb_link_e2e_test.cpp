@@ -130,7 +130,7 @@ TEST_F(UsbLinkE2e, ReadErrorEndsTheReaderAndLaterWritesReturnAtOnce) {
 // Synchronous sends (a synchronisation run's) keep their pacing on USB.
 TEST_F(UsbLinkE2e, UnansweredWriteDelaysTheNextByTheReplyTimeoutOnly) {
   Connect();
-  session->Link().State().queueEnabled = false;
+  session->SetSynchronousSends(true);
   session->Link().SendCommandBytes({0x07});
   ASSERT_TRUE(session->Link().AwaitLastAnswer(2000ms));
   hid->SetDropEvery(1);

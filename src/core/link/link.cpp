@@ -74,7 +74,7 @@ int Link::SendBlockWrite(std::uint8_t command, std::uint8_t offsetHigh, std::uin
 
 int Link::RouteFrame(std::span<const std::uint8_t> body, bool synchronous) {
   const LinkType type = ActiveType();
-  if (!state_.queueEnabled.load()) {
+  if (!QueueEnabled()) {
     if (type == LinkType::Usb) return WriteUsbData(body, synchronous);
     if (synchronous) {
       NetSendSync(body);
@@ -90,6 +90,22 @@ int Link::RouteFrame(std::span<const std::uint8_t> body, bool synchronous) {
   }
   state_.queue.Enqueue(MakeQueueKey(type, body), body);
   return 0;
+}
+
+void Link::SetSynchronousSends(bool on) {
+  if (on) {
+    syncSends_.fetch_or(kSyncSwitch);
+  } else {
+    syncSends_.fetch_and(~kSyncSwitch);
+  }
+}
+
+void Link::HoldSynchronousSends() { syncSends_.fetch_add(1); }
+
+void Link::ReleaseSynchronousSends() {
+  std::uint32_t v = syncSends_.load();
+  while ((v & ~kSyncSwitch) != 0 && !syncSends_.compare_exchange_weak(v, v - 1)) {
+  }
 }
 
 void Link::WaitForReply(const char* timeoutTrace) {

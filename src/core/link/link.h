@@ -28,7 +28,6 @@ struct LinkState {
   std::atomic<bool> readerEnded{false};   // the receiving thread gave up on an error
   std::mutex linkLock;                    // held around every synchronous write
   std::atomic<bool> pollingAllowed{true};
-  std::atomic<bool> queueEnabled{true};   // edits go through the write queue
   WriteQueue queue;                       // carries the coalescing switch
 };
 
@@ -92,6 +91,17 @@ class Link {
   // the report write, its byte count; on TCP the send, 0.
   int RouteFrame(std::span<const std::uint8_t> body, bool synchronous);
 
+  // Synchronous sends skip the write queue: each waits on the calling
+  // thread for the answer to the one before. A synchronisation run holds
+  // them while it transfers (runs may overlap: each hold is counted, and a
+  // release never ends another run's hold); the switch is for callers that
+  // converse with the processor themselves (the command-line tool). The
+  // write queue is in use while neither holds them.
+  void SetSynchronousSends(bool on);
+  void HoldSynchronousSends();
+  void ReleaseSynchronousSends();
+  bool QueueEnabled() const { return syncSends_.load() == 0; }
+
   // The USB report write: refused while closed or after the reader ended;
   // a synchronous write first waits for the previous answer.
   int WriteUsbData(std::span<const std::uint8_t> body, bool synchronous);
@@ -131,8 +141,28 @@ class Link {
   std::atomic<std::chrono::milliseconds::rep> replyTimeoutMs_{kReplyTimeout.count()};
   std::atomic<LinkEvents*> events_{nullptr};
   std::atomic<int> consecutiveTimeouts_{0};
+  // The switch in the top bit, the runs' holds counted below it.
+  static constexpr std::uint32_t kSyncSwitch = 0x80000000u;
+  std::atomic<std::uint32_t> syncSends_{0};
   LinkEvents silentEvents_;
   LinkWriter writer_{state_.queue};  // last: its thread uses everything above
+};
+
+// Holds a link's synchronous sends from construction until Release or the
+// end of its scope, whichever comes first.
+class SynchronousSendsHold {
+ public:
+  explicit SynchronousSendsHold(Link& link) : link_(&link) { link.HoldSynchronousSends(); }
+  ~SynchronousSendsHold() { Release(); }
+  SynchronousSendsHold(const SynchronousSendsHold&) = delete;
+  SynchronousSendsHold& operator=(const SynchronousSendsHold&) = delete;
+  void Release() {
+    if (link_ != nullptr) link_->ReleaseSynchronousSends();
+    link_ = nullptr;
+  }
+
+ private:
+  Link* link_;
 };
 
 }  // namespace core::link

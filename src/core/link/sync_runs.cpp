@@ -103,9 +103,10 @@ void SyncRuns::WriteAllThread() {
   records_.ClearStatus();
   link_.State().pollingAllowed = false;
   Pause(100ms);
-  link_.State().queueEnabled = false;
-  WriteAll();
-  link_.State().queueEnabled = true;
+  {
+    SynchronousSendsHold synchronous(link_);
+    WriteAll();
+  }
   Pause(50ms);
   records_.SetSettingsChanged(false);
   link_.Events().SyncDone(1);
@@ -115,7 +116,9 @@ void SyncRuns::WriteAllThread() {
 }
 
 void SyncRuns::ReadAll() {
-  link_.State().queueEnabled = false;
+  // Every request waits for the answer to the one before; a run that stops
+  // early gives the queue back as well.
+  SynchronousSendsHold synchronous(link_);
   auto askIdentity = [&] {
     Send({cmd::kGetModelName});
     Send({cmd::kGetProtocol});
@@ -138,7 +141,7 @@ void SyncRuns::ReadAll() {
   if (!link_.IsOpen()) return;
   Send({cmd::kGetRemoteKeys});
   records_.SetSettingsChanged(false);
-  link_.State().queueEnabled = true;
+  synchronous.Release();
   Pause(50ms);
 }
 
