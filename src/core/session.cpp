@@ -18,13 +18,19 @@ Session::Session(std::unique_ptr<link::HidBackend> hid)
   params_.DecodeImage();
   link_.SetTransport(link::LinkType::Tcp, &tcp_);
   link_.SetTransport(link::LinkType::Usb, &usb_);
-  dispatcher_.SetReadAllStarter([this] { sync_.StartReadAll(); });
+  dispatcher_.SetReadAllStarter([this] {
+    // The run holds the poll gate from here on: a mode load's hold is
+    // handed over to it.
+    sync_.StartReadAll();
+    link_.Gate().Release(link::PollGate::Holder::ModeLoad);
+  });
 }
 
 Session::~Session() {
   tcp_.TcpClose(false);
   usb_.UsbClose(false);
   link_.State().open = false;
+  link_.StopWriter();  // also one a test started without a transport link
   sync_.JoinAll();
   dispatcher_.SetReadAllStarter(nullptr);
   link_.SetTransport(link::LinkType::Tcp, nullptr);
@@ -41,28 +47,37 @@ void Session::UseNetwork(const std::string& address, std::uint16_t port) {
   if (!link_.IsOpen()) link_.State().networkMode = true;
 }
 
+void Session::ForgetModeLoad() {
+  // A load whose answer never came holds the poll no longer than its link.
+  link_.Gate().Release(link::PollGate::Holder::ModeLoad);
+}
+
 int Session::Connect() {
-  if (link_.State().networkMode.load()) return tcp_.TcpConnect(tcpAddress_, tcpPort_);
-  return usb_.Connect();
+  if (link_.State().networkMode.load()) return ConnectNetwork(tcpAddress_, tcpPort_);
+  return ConnectUsbDevice();
 }
 
 int Session::ConnectNetwork(const std::string& address, std::uint16_t port) {
   if (link_.IsOpen() && !link_.State().networkMode.load()) usb_.UsbClose(false);
   link_.State().networkMode = true;
   SetTcpTarget(address, port);
+  ForgetModeLoad();
   return tcp_.TcpConnect(address, port);
 }
 
 int Session::ConnectUsbDevice() {
   // Switching the mode under an open TCP link would send its frames the
   // USB way; UsbLink::Connect refuses an open link.
-  if (!link_.IsOpen()) link_.State().networkMode = false;
+  if (link_.IsOpen()) return usb_.Connect();
+  link_.State().networkMode = false;
+  ForgetModeLoad();
   return usb_.Connect();
 }
 
 void Session::Disconnect(bool sendNotice) {
   if (tcp_.Running()) tcp_.TcpClose(sendNotice);
   usb_.UsbClose(sendNotice);
+  ForgetModeLoad();
 }
 
 bool Session::HandleDeviceRemoved(const std::string& path) {
@@ -78,7 +93,7 @@ bool Session::LoadMode(int mode) {
   if (!link_.IsOpen()) return false;
   const std::uint8_t n = ModeNumber(mode);
   records_.ClearStatus();
-  link_.State().pollingAllowed = false;
+  link_.Gate().Hold(link::PollGate::Holder::ModeLoad);
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   records_.SetCurrentMode(n);
   Send({link::cmd::kLoadModeMenu, n});
@@ -101,8 +116,7 @@ void Session::NameAndStoreMode(int mode) {
 }
 
 bool Session::PollStatus() {
-  const link::LinkState& state = link_.State();
-  if (!state.pollingAllowed.load() || !link_.IsOpen() || state.readerEnded.load()) return false;
+  if (!link_.Gate().Open() || !link_.IsOpen() || link_.State().readerEnded.load()) return false;
   Send({link::cmd::kGetStatus});
   return true;
 }

@@ -55,6 +55,11 @@ class Session {
   link::TcpLink& Tcp() { return tcp_; }
   link::UsbLink& Usb() { return usb_; }
 
+  // Whether the status poll may run: a synchronisation run and a mode load
+  // hold it on their own; the smart-plug and remote-learning dialogs hold
+  // it while open (PollGate::Holder), the user's switch closes it.
+  link::PollGate& PollGate() { return link_.Gate(); }
+
   // Who hears about link events (not owned); nobody when null.
   void SetEvents(link::LinkEvents* events) { link_.SetEvents(events); }
 
@@ -80,6 +85,8 @@ class Session {
   bool NetworkMode() const { return link_.State().networkMode.load(); }
   link::UsbOpenResult LastUsbOpenResult() const { return usb_.LastOpenResult(); }
   // Closes whichever link is open; with `sendNotice` the processor is told.
+  // A mode load still waiting for its answer stops holding the poll gate
+  // (as on every connect).
   void Disconnect(bool sendNotice);
   // A device node went away: closes the USB link when it is the open
   // device. True when it was.
@@ -87,10 +94,11 @@ class Session {
 
   // ---- Device modes 0..3 (clamped)
 
-  // Load: the status record is cleared, the status poll stops, and after
-  // 50 ms the mode becomes the current one and 05 n goes out. The
-  // processor answers 05 and the dispatcher starts the read-all, at whose
-  // end the poll resumes. False, doing nothing, while no link is open.
+  // Load: the status record is cleared, the mode load holds the poll gate,
+  // and after 50 ms the mode becomes the current one and 05 n goes out.
+  // The processor answers 05 and the dispatcher starts the read-all, which
+  // takes the hold over until it ends. False, doing nothing, while no link
+  // is open.
   bool LoadMode(int mode);
   // Store: the processor keeps its current settings in the mode (04 n);
   // they count as saved. Name and store: the slot is named first (03 n)
@@ -101,8 +109,8 @@ class Session {
 
   // ---- Requests
 
-  // Asks for the status record (0E) when the poll may run and the link is
-  // open and alive; true when it asked.
+  // Asks for the status record (0E) when the poll gate is open and the
+  // link open and alive (its reader has not given up); true when it asked.
   bool PollStatus();
   // The processor's factory reset (68 AA).
   void FactoryReset();
@@ -140,6 +148,7 @@ class Session {
 
  private:
   void Send(std::initializer_list<std::uint8_t> bytes) { link_.SendCommandBytes(bytes); }
+  void ForgetModeLoad();
 
   link::Link link_;
   link::DeviceRecords records_;

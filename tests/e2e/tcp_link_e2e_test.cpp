@@ -45,7 +45,7 @@ TEST_F(TcpLinkE2e, ReadAllSendsTheWholeSequenceAndMirrorsTheImage) {
   EXPECT_EQ(session.Records().Identity().ProtocolVersion(), 20);
   EXPECT_EQ(session.Records().DeviceSettings(), processor.Settings());
   EXPECT_TRUE(session.Link().QueueEnabled()) << "the run gave the queue back";
-  EXPECT_TRUE(session.Link().State().pollingAllowed);
+  EXPECT_TRUE(session.PollGate().Open()) << "the run's hold ended with it";
   // The decoded mirrors follow the processor's image.
   EXPECT_NE(session.Params().Mirror(1, 14).AsInt(), 50);
 }

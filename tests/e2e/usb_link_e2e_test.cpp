@@ -114,7 +114,7 @@ TEST_F(UsbLinkE2e, ReadErrorEndsTheReaderAndLaterWritesReturnAtOnce) {
   ASSERT_TRUE(session->Link().AwaitLastAnswer(2000ms));
   hid->FailNextRead();
   ASSERT_TRUE(WaitFor([&] { return session->Link().State().readerEnded.load(); }));
-  EXPECT_FALSE(session->Link().State().pollingAllowed);
+  EXPECT_FALSE(session->PollStatus()) << "no status request to a dead reader";
   const std::size_t written = hid->Reports().size();
   session->Link().State().replyEvent.WaitFor(0ms);  // nothing would release a wait
   const auto t0 = std::chrono::steady_clock::now();

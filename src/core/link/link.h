@@ -10,6 +10,7 @@
 #include "core/link/frames.h"
 #include "core/link/link_events.h"
 #include "core/link/link_writer.h"
+#include "core/link/poll_gate.h"
 #include "core/link/reply_event.h"
 #include "core/link/transport.h"
 #include "core/link/write_queue.h"
@@ -21,13 +22,17 @@ inline constexpr std::chrono::milliseconds kReplyTimeout{2000};
 // The state both transports share. Flags read and written by several
 // threads are atomics; the events and the queue lock themselves.
 struct LinkState {
+  explicit LinkState(PollGate& gate) : pollingAllowed(gate) {}
+
   std::atomic<bool> networkMode{false};  // false: USB, true: TCP
   std::atomic<bool> open{false};
   AutoResetEvent replyEvent{true};        // paces synchronous sends
   AutoResetEvent readerEndedEvent{false};  // set when the receiving thread leaves
   std::atomic<bool> readerEnded{false};   // the receiving thread gave up on an error
   std::mutex linkLock;                    // held around every synchronous write
-  std::atomic<bool> pollingAllowed{true};
+  // Going away: the link's poll gate seen as the old flag, for the
+  // application until it uses Session::PollGate and Session::PollStatus.
+  LegacyPollingFlag pollingAllowed;
   WriteQueue queue;                       // carries the coalescing switch
 };
 
@@ -48,6 +53,10 @@ class Link {
 
   LinkState& State() { return state_; }
   const LinkState& State() const { return state_; }
+
+  // Whether the status poll may run (see PollGate).
+  PollGate& Gate() { return gate_; }
+  const PollGate& Gate() const { return gate_; }
 
   LinkType ActiveType() const {
     return state_.networkMode.load() ? LinkType::Tcp : LinkType::Usb;
@@ -135,7 +144,8 @@ class Link {
   // The write thread's write: one queued body to the transport of `type`.
   int WriteQueued(LinkType type, std::span<const std::uint8_t> body);
 
-  LinkState state_;
+  PollGate gate_;
+  LinkState state_{gate_};
   std::atomic<Transport*> usb_{nullptr};
   std::atomic<Transport*> tcp_{nullptr};
   std::atomic<std::chrono::milliseconds::rep> replyTimeoutMs_{kReplyTimeout.count()};

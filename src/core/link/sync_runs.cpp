@@ -39,9 +39,16 @@ void SyncRuns::Start(void (SyncRuns::*body)()) {
       }
     }
     ++active_;
+    // Held from here, before the thread runs, so that whoever starts a run
+    // can hand its own hold over to it without a gap.
+    link_.Gate().Hold(PollGate::Holder::SyncRun);
     auto done = std::make_shared<std::atomic<bool>>(false);
     runs_.push_back(Run{std::thread([this, body, done] {
                           (this->*body)();
+                          link_.Gate().Release(PollGate::Holder::SyncRun);
+                          // A run's end also set the old polling flag
+                          // again; this goes with that flag.
+                          link_.Gate().Release(PollGate::Holder::Legacy);
                           {
                             std::lock_guard lock(mutex_);
                             --active_;
@@ -90,18 +97,15 @@ void SyncRuns::Send(std::initializer_list<std::uint8_t> bytes) { link_.SendComma
 
 void SyncRuns::ReadAllThread() {
   records_.ClearStatus();
-  link_.State().pollingAllowed = false;
   Pause(100ms);
   ReadAll();
   link_.Events().SyncDone(0);
   records_.ClearStatus();
-  link_.State().pollingAllowed = true;
   Trace("End thread: Delay Read SynchronizeData\n");
 }
 
 void SyncRuns::WriteAllThread() {
   records_.ClearStatus();
-  link_.State().pollingAllowed = false;
   Pause(100ms);
   {
     SynchronousSendsHold synchronous(link_);
@@ -111,7 +115,6 @@ void SyncRuns::WriteAllThread() {
   records_.SetSettingsChanged(false);
   link_.Events().SyncDone(1);
   records_.ClearStatus();
-  link_.State().pollingAllowed = true;
   Trace("End thread: SynchronizeWriteThreadProc\n");
 }
 

@@ -22,7 +22,8 @@ namespace core::link {
 // its own and reports SyncDone; runs are not queued against each other.
 // While they transfer they hold the link's synchronous sends (ReadAll
 // itself does, also when called directly; the write-all thread around
-// WriteAll).
+// WriteAll). A run started here holds the poll gate from its start to its
+// end.
 class SyncRuns {
  public:
   SyncRuns(Link& link, params::ParamModel& model, DeviceRecords& records)

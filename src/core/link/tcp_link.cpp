@@ -203,7 +203,8 @@ void TcpLink::RecvThreadProc() {
   RxSink sink(*this);
   while (running_.load()) {
     if (!NetRecv(sink)) {
-      link_.State().pollingAllowed = false;
+      // The status poll looks at readerEnded as well: none goes to a
+      // dead link.
       link_.State().readerEnded = true;
       link_.ReplyReceived();
       break;

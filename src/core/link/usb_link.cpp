@@ -76,7 +76,8 @@ void UsbLink::ReadUsbThreadProc(std::shared_ptr<HidDevice> device) {
     if (n == 0) continue;  // no report within the poll time: look at running_ again
     if (n < 0) {
       Trace("Read Usb Error will return !\n");
-      link_.State().pollingAllowed = false;
+      // The status poll looks at readerEnded as well: none goes to a
+      // dead link.
       link_.State().readerEnded = true;
       link_.ReplyReceived();
       break;
