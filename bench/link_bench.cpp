@@ -4,15 +4,24 @@
 //  2. read-all wall time, and the transfer alone without the run's pauses;
 //  3. a slider flood: 10 000 edits of one parameter spread over one second,
 //     the frames that reached the simulator, and the time from the last
-//     call until the last value had arrived.
+//     call until the last value had arrived;
+//  4. the same edit latency and a 63-block transfer over the in-process USB
+//     device;
+//  5. with the USB device answering 2 ms after each report: how long one
+//     SetParam call keeps the calling thread (p50, p99; goal p99 < 50 us),
+//     and a burst of 50 edits of different parameters: the 50 calls
+//     together (goal < 1 ms) and the time until the last frame reached the
+//     device (goal within 50 answer times, 100 ms).
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
+#include "core/params/param_table.h"
 #include "core/session.h"
 #include "sim/processor_sim.h"
 #include "sim/sim_hid_backend.h"
@@ -34,6 +43,13 @@ struct Events final : core::link::LinkEvents {
 template <typename F>
 void SpinUntil(F ready) {
   while (!ready()) std::this_thread::yield();
+}
+
+// For waits of many milliseconds: polls without taking a core from the
+// link's threads.
+template <typename F>
+void PollUntil(F ready) {
+  while (!ready()) std::this_thread::sleep_for(std::chrono::microseconds(20));
 }
 
 }  // namespace
@@ -78,7 +94,7 @@ int main() {
 
   // Round trip: a synchronous request and its answer.
   SpinUntil([&] { return reply.IsSet(); });
-  session.Link().State().queueEnabled = false;
+  session.SetSynchronousSends(true);
   std::vector<double> trips;
   for (int i = 0; i < 200; ++i) {
     reply.WaitFor(0ms);
@@ -90,7 +106,7 @@ int main() {
   std::sort(trips.begin(), trips.end());
   const double rtt = trips[trips.size() / 2];
   std::printf("round trip (request to answer dispatched): p50 %.1f us\n", rtt);
-  session.Link().State().queueEnabled = true;
+  session.SetSynchronousSends(false);
 
   // 2. Read-all.
   const int doneBefore = events.done.load();
@@ -99,12 +115,12 @@ int main() {
   SpinUntil([&] { return events.done.load() > doneBefore; });
   const auto wall = Clock::now() - t0;
   session.Sync().WaitIdle(5s);
-  session.Link().State().queueEnabled = false;
+  session.SetSynchronousSends(true);
   t0 = Clock::now();
   session.Sync().ReadImageBlocks();
   session.Link().AwaitLastAnswer(2s);
   const auto transfer = Clock::now() - t0;
-  session.Link().State().queueEnabled = true;
+  session.SetSynchronousSends(false);
   std::printf("read-all: wall %.1f ms (with its 150 ms of pauses), 63-block transfer %.2f ms\n",
               Ms(wall), Ms(transfer));
 
@@ -149,7 +165,7 @@ int main() {
     SpinUntil([&] { return usbReply.IsSet(); });
     const std::size_t before = usbProcessor.Counters().requests;
     const auto u0 = Clock::now();
-    usb.Params().SetParam(1, 14, i % 101);  // waits for the previous answer, then writes
+    usb.Params().SetParam(1, 14, i % 101);  // queued; the write thread sends it
     SpinUntil([&] { return usbProcessor.Counters().requests > before; });
     usbLatencies.push_back(Us(Clock::now() - u0));
   }
@@ -160,5 +176,88 @@ int main() {
   usb.Sync().ReadImageBlocks();
   usb.Link().AwaitLastAnswer(2s);
   std::printf("USB 63-block transfer %.2f ms\n", Ms(Clock::now() - t0));
+  usb.Disconnect(false);
+
+  // 5. USB with a device that answers 2 ms after each report.
+  sim::ProcessorSim slowProcessor;
+  auto slowBackend = std::make_unique<sim::SimHidBackend>(slowProcessor);
+  slowBackend->SetLatencyMs(2);
+  core::Session slow(std::move(slowBackend));
+  if (slow.Connect() != 1) {
+    std::fprintf(stderr, "link_bench: cannot open the simulated USB device\n");
+    return 1;
+  }
+  std::vector<std::pair<int, int>> params;
+  for (const core::params::ParamEntry& e : core::params::kParamTable) {
+    const std::pair<int, int> p{e.module, e.param};
+    if (params.size() < 50 && e.HasMirror() && e.HasSlot() &&
+        std::find(params.begin(), params.end(), p) == params.end()) {
+      params.push_back(p);
+    }
+  }
+  std::vector<double> calls;
+  for (int i = 0; i < 2000; ++i) {
+    const auto [module, param] = params[static_cast<std::size_t>(i) % params.size()];
+    const auto c0 = Clock::now();
+    slow.Params().SetParam(module, param, i % 2);
+    calls.push_back(Us(Clock::now() - c0));
+    if (i % 10 == 9) slow.Link().AwaitLastAnswer(2s);  // now and then on an idle link
+  }
+  slow.Link().AwaitLastAnswer(2s);
+  std::sort(calls.begin(), calls.end());
+  std::printf("USB, answers after 2 ms: one SetParam call on the calling thread, 2000 calls: "
+              "p50 %.2f us, p99 %.2f us (goal p99 < 50 us)\n",
+              calls[calls.size() / 2], calls[calls.size() * 99 / 100]);
+
+  // The simulated device's own answer time, without the link: one report
+  // written, its answer read, on one thread.
+  double answerMs = 0;
+  {
+    sim::ProcessorSim bare;
+    sim::SimHidBackend bareBackend(bare);
+    bareBackend.SetLatencyMs(2);
+    core::link::HidOpenError openError{};
+    const auto device = bareBackend.Open(sim::SimHidBackend::kDevicePath, openError);
+    std::vector<double> answers;
+    for (int i = 0; i < 200 && device; ++i) {
+      const std::uint8_t body[] = {0x07};
+      core::link::UsbReport in{};
+      const auto a0 = Clock::now();
+      device->Write(core::link::MakeUsbReport(body));
+      while (device->Read(in, 100) == 0) {
+      }
+      answers.push_back(Ms(Clock::now() - a0));
+    }
+    std::sort(answers.begin(), answers.end());
+    if (!answers.empty()) answerMs = answers[answers.size() / 2];
+  }
+
+  std::vector<double> bursts, arrivals;
+  for (int round = 0; round < 20; ++round) {
+    const std::size_t before = slowProcessor.Counters().requests;
+    const auto b0 = Clock::now();
+    for (const auto& [module, param] : params) slow.Params().SetParam(module, param, round % 2);
+    const auto returned = Clock::now();
+    PollUntil([&] { return slowProcessor.Counters().requests >= before + params.size(); });
+    const auto last = Clock::now();
+    bursts.push_back(Us(returned - b0));
+    arrivals.push_back(Ms(last - b0));
+    slow.Link().AwaitLastAnswer(2s);
+  }
+  std::sort(bursts.begin(), bursts.end());
+  std::sort(arrivals.begin(), arrivals.end());
+  std::printf("USB, answers after 2 ms: burst of %zu edits, 20 rounds: the calls together "
+              "median %.1f us, max %.1f us (goal < 1 ms); last frame at the device median %.1f "
+              "ms, max %.1f ms (goal < 100 ms)\n",
+              params.size(), bursts[bursts.size() / 2], bursts.back(), arrivals[arrivals.size() / 2],
+              arrivals.back());
+  // The first frame goes at once; each further one waits for an answer.
+  const double answersWaited = static_cast<double>(params.size() - 1);
+  std::printf("  the device alone answers after %.3f ms (p50), so %zu answers take %.1f ms; the "
+              "median burst took %.1f answer times (goal <= 50), the link adding %.1f us per "
+              "frame\n",
+              answerMs, params.size() - 1, answersWaited * answerMs,
+              arrivals[arrivals.size() / 2] / answerMs,
+              1000.0 * (arrivals[arrivals.size() / 2] - answersWaited * answerMs) / answersWaited);
   return 0;
 }

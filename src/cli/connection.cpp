@@ -7,8 +7,6 @@
 #include <iostream>
 #include <thread>
 
-#include "core/link/commands.h"
-
 namespace cli {
 
 using namespace std::chrono_literals;
@@ -18,33 +16,31 @@ constexpr int kGiveUpAfterTimeouts = 3;
 }  // namespace
 
 Connection::Connection(const HostPort& host) : host_(host) {
-  session_.Link().SetEvents(this);
-  session_.Dispatcher().SetReadAllStarter([this] { session_.Sync().StartReadAll(); });
+  session_.SetEvents(this);
+  // Every request waits for the answer to the one before.
+  session_.SetSynchronousSends(true);
 }
 
 Connection::~Connection() {
-  session_.Disconnect(link().IsOpen());
+  session_.Disconnect(session_.IsOpen());
   session_.Sync().JoinAll();
-  session_.Link().SetEvents(nullptr);
+  session_.SetEvents(nullptr);
 }
 
 bool Connection::Connect() {
-  if (host_.usb) return ConnectUsb();
-  link().State().networkMode = true;
-  const int r = session_.Tcp().TcpConnect(host_.host, host_.port);
+  if (host_.usb) return OpenUsbLink();
+  const int r = session_.ConnectNetwork(host_.host, host_.port);
   if (r != core::link::kTcpConnected) {
     Error("cannot connect to " + Where() + ": " +
           (r == core::link::kTcpSocketFailed ? std::string("no socket") : std::strerror(r)));
     return false;
   }
-  link().State().queueEnabled = false;
   return true;
 }
 
-bool Connection::ConnectUsb() {
-  link().State().networkMode = false;
-  if (session_.Connect() == 1) return true;
-  switch (session_.Usb().LastOpenResult()) {
+bool Connection::OpenUsbLink() {
+  if (session_.ConnectUsbDevice() == 1) return true;
+  switch (session_.LastUsbOpenResult()) {
     case core::link::UsbOpenResult::PermissionDenied:
       Error(std::string("a processor is plugged in, but this user may not open it; install "
                         "the udev rule: ") +
@@ -61,11 +57,8 @@ bool Connection::ConnectUsb() {
 }
 
 bool Connection::Identify() {
-  using namespace core::link::cmd;
-  for (std::uint8_t c : {kGetModelName, kGetProtocol, kGetMcuVersion, kGetDspVersion, kGetMode}) {
-    link().SendCommandBytes({c});
-  }
-  if (!link().AwaitLastAnswer(kAnswerWait) || !link().IsOpen()) return Failed("identify");
+  session_.RequestIdentity();
+  if (!session_.AwaitLastAnswer(kAnswerWait) || !session_.IsOpen()) return Failed("identify");
   return CheckProtocol();
 }
 
@@ -80,7 +73,7 @@ bool Connection::CheckProtocol() {
 bool Connection::Failed(const std::string& what) {
   if (hostBusy_) {
     Error(Where() + " is connected to another client; disconnect it first");
-  } else if (gaveUp_ || lost_ || link().IsOpen()) {
+  } else if (gaveUp_ || lost_ || session_.IsOpen()) {
     Error(Where() + " stopped answering (" + what + ")");
   } else {
     Error("the connection to " + Where() + " was lost (" + what + ")");
@@ -97,9 +90,9 @@ void Connection::WatchTransfer(const char* verb) {
       if (done == total) std::fputc('\n', stderr);
       std::fflush(stderr);
     }
-    if (link().ConsecutiveReplyTimeouts() >= kGiveUpAfterTimeouts) {
+    if (session_.ConsecutiveReplyTimeouts() >= kGiveUpAfterTimeouts) {
       gaveUp_ = true;
-      session_.Tcp().TcpClose(false);
+      session_.Disconnect(false);
     }
   });
 }
@@ -111,7 +104,7 @@ std::string Connection::Where() const {
 
 bool Connection::WaitSyncDone(std::chrono::milliseconds timeout) {
   const auto until = std::chrono::steady_clock::now() + timeout;
-  while (syncDone_.load() == 0 && link().IsOpen() && std::chrono::steady_clock::now() < until) {
+  while (syncDone_.load() == 0 && session_.IsOpen() && std::chrono::steady_clock::now() < until) {
     std::this_thread::sleep_for(10ms);
   }
   return syncDone_.load() > 0;
@@ -121,9 +114,9 @@ bool ReadEverything(Connection& c) {
   if (!c.Connect()) return false;
   c.WatchTransfer("read");
   c.session().Sync().ReadAll();
-  if (!c.link().IsOpen() || c.GaveUp()) return c.Failed("read");
+  if (!c.session().IsOpen() || c.GaveUp()) return c.Failed("read");
   if (!c.CheckProtocol()) return false;
-  if (!c.link().AwaitLastAnswer(kAnswerWait)) return c.Failed("remote keys");
+  if (!c.session().AwaitLastAnswer(kAnswerWait)) return c.Failed("remote keys");
   return true;
 }
 

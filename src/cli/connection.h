@@ -25,7 +25,6 @@ class Connection final : public core::link::LinkEvents {
   Connection& operator=(const Connection&) = delete;
 
   core::Session& session() { return session_; }
-  core::link::Link& link() { return session_.Link(); }
 
   // False, with the reason printed, when no link could be opened.
   bool Connect();
@@ -51,7 +50,7 @@ class Connection final : public core::link::LinkEvents {
   void LinkLost() override { lost_ = true; }
 
  private:
-  bool ConnectUsb();
+  bool OpenUsbLink();
 
   HostPort host_;
   core::Session session_;

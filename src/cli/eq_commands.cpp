@@ -80,11 +80,11 @@ int Apply(const EqTarget& target, int kind, const std::vector<BandWrite>& writes
     // out means a band message or store write went unanswered.
     for (const BandWrite& w : writes) {
       c.session().Eq().SendEqBand(kind, w.band, w.settings);
-      if (!c.link().IsOpen() || c.link().ConsecutiveReplyTimeouts() > 0) {
+      if (!c.session().IsOpen() || c.session().ConsecutiveReplyTimeouts() > 0) {
         return c.Failed("equaliser band " + std::to_string(w.band)), kFailed;
       }
     }
-    if (!c.link().IsOpen() || !c.link().AwaitLastAnswer(kAnswerWait)) {
+    if (!c.session().IsOpen() || !c.session().AwaitLastAnswer(kAnswerWait)) {
       return c.Failed("equaliser"), kFailed;
     }
     std::cout << KindTitle(kind) << " on " << c.Where() << "\n";

@@ -9,7 +9,6 @@
 #include "cli/connection.h"
 #include "cli/format.h"
 #include "cli/param_value.h"
-#include "core/link/commands.h"
 #include "core/params/param_table.h"
 #include "core/presets/mode_file.h"
 #include "core/presets/remote_file.h"
@@ -100,7 +99,7 @@ int WriteCommand(const HostPort& host, const std::string& path, const WriteOptio
   }
   c.WatchTransfer("write");
   c.session().Sync().WriteAll();
-  if (!c.link().IsOpen() || c.GaveUp() || !c.link().AwaitLastAnswer(kAnswerWait)) {
+  if (!c.session().IsOpen() || c.GaveUp() || !c.session().AwaitLastAnswer(kAnswerWait)) {
     return c.Failed("write"), kFailed;
   }
   c.session().Records().SetSettingsChanged(false);
@@ -108,7 +107,7 @@ int WriteCommand(const HostPort& host, const std::string& path, const WriteOptio
   if (slot == core::presets::kNoModeSlot) return kDone;
 
   c.session().NameAndStoreMode(slot);
-  if (!c.link().IsOpen() || !c.link().AwaitLastAnswer(kAnswerWait)) {
+  if (!c.session().IsOpen() || !c.session().AwaitLastAnswer(kAnswerWait)) {
     return c.Failed("store"), kFailed;
   }
   std::cerr << "stored into M" << slot + 1 << "\n";
@@ -126,7 +125,7 @@ int SetCommand(const HostPort& host, int module, int param, const std::string& t
   if (!c.Connect()) return kFailed;
   if (!c.Identify()) return kFailed;
   c.session().Params().SetParam(module, param, value);
-  if (!c.link().AwaitLastAnswer(kAnswerWait)) return c.Failed("set"), kFailed;
+  if (!c.session().AwaitLastAnswer(kAnswerWait)) return c.Failed("set"), kFailed;
   std::cout << DescribeSetting(module, param, c.session().Params().Mirror(module, param)) << "\n";
   return kDone;
 }
@@ -142,14 +141,14 @@ int ModeCommand(const HostPort& host, const std::string& action, int slot) {
   if (!c.Identify()) return kFailed;
   if (action == "store") {
     c.session().StoreMode(n);
-    if (!c.link().AwaitLastAnswer(kAnswerWait)) return c.Failed("store"), kFailed;
+    if (!c.session().AwaitLastAnswer(kAnswerWait)) return c.Failed("store"), kFailed;
     std::cout << "stored the current settings into M" << slot << "\n";
     return kDone;
   }
   // Loading: the processor answers and the answer starts a read-all.
-  c.link().SendCommandBytes({core::link::cmd::kLoadModeMenu, n});
-  if (!c.link().AwaitLastAnswer(kAnswerWait)) return c.Failed("load"), kFailed;
-  if (!c.WaitSyncDone(std::chrono::minutes(3)) || !c.link().IsOpen()) {
+  c.session().LoadMode(n);
+  if (!c.session().AwaitLastAnswer(kAnswerWait)) return c.Failed("load"), kFailed;
+  if (!c.WaitSyncDone(std::chrono::minutes(3)) || !c.session().IsOpen()) {
     return c.Failed("read after load"), kFailed;
   }
   std::cout << "loaded M" << c.session().Records().CurrentMode() + 1 << "\n";
@@ -189,11 +188,8 @@ int RemoteApplyCommand(const HostPort& host, const std::string& path) {
   Connection c(host);
   if (!c.Connect()) return kFailed;
   if (!c.Identify()) return kFailed;
-  c.session().Records().SetRemoteKeys(keys);
-  std::vector<std::uint8_t> body = {core::link::cmd::kApplyRemoteKeys};
-  body.insert(body.end(), keys.begin(), keys.end());
-  c.link().SendCommandBytes(body);
-  if (!c.link().IsOpen() || !c.link().AwaitLastAnswer(kAnswerWait)) {
+  c.session().ApplyRemoteKeys(keys);
+  if (!c.session().IsOpen() || !c.session().AwaitLastAnswer(kAnswerWait)) {
     return c.Failed("apply"), kFailed;
   }
   std::cerr << "applied " << loaded.path << " to " << c.Where() << "\n";

@@ -29,6 +29,7 @@ struct SimHidBackend::Channel {
   std::vector<Bytes> written;
   bool failNextRead = false;
   bool unplugged = false;
+  bool held = false;
   int latencyMs = 0;
   int dropEvery = 0;
   std::size_t answers = 0;
@@ -60,7 +61,7 @@ class SimHidBackend::Device final : public core::link::HidDevice {
         return -1;
       }
       const auto now = Clock::now();
-      if (!c.pending.empty() && c.pending.front().due <= now) {
+      if (!c.held && !c.pending.empty() && c.pending.front().due <= now) {
         const Bytes r = std::move(c.pending.front().report);
         c.pending.pop_front();
         const std::size_t n = std::min(r.size(), report.size());
@@ -68,7 +69,8 @@ class SimHidBackend::Device final : public core::link::HidDevice {
         return static_cast<int>(n);
       }
       if (now >= until) return 0;
-      const auto wake = c.pending.empty() ? until : std::min(until, c.pending.front().due);
+      const auto wake =
+          c.pending.empty() || c.held ? until : std::min(until, c.pending.front().due);
       c.cv.wait_until(lock, wake);
     }
   }
@@ -189,6 +191,12 @@ void SimHidBackend::FailNextRead() {
 void SimHidBackend::SetLatencyMs(int ms) {
   std::lock_guard c(channel_->mutex);
   channel_->latencyMs = ms;
+}
+
+void SimHidBackend::HoldAnswers(bool held) {
+  std::lock_guard c(channel_->mutex);
+  channel_->held = held;
+  channel_->cv.notify_all();
 }
 
 void SimHidBackend::SetDropEvery(int n) {

@@ -17,7 +17,8 @@ namespace sim {
 // The processor's USB side in the same process: a HidBackend whose device
 // carries ProcessorSim over 61-byte reports. Enumeration lists the
 // processor (and any further entries a test adds); the fault switches drop
-// answers, delay them, fail the next read or unplug the device.
+// answers, delay them, hold them back, fail the next read or unplug the
+// device.
 class SimHidBackend final : public core::link::HidBackend {
  public:
   static constexpr const char* kDevicePath = "/dev/hidraw-sim0";
@@ -44,6 +45,9 @@ class SimHidBackend final : public core::link::HidBackend {
   void FailNextRead();
   void SetLatencyMs(int ms);
   void SetDropEvery(int n);  // every Nth answer is lost; 0: none
+  // While held the device answers nothing; the answers wait and go out,
+  // in order, once released.
+  void HoldAnswers(bool held);
 
   std::vector<std::string> OpenedPaths() const;
   std::vector<Bytes> Reports() const;  // every output report written, 61 bytes each

@@ -46,6 +46,8 @@ class EqBankTest : public ::testing::Test {
   EqBankTest() {
     session.Link().SetTransport(link::LinkType::Usb, &usb);
     session.Link().State().open = true;
+    // Synchronous sends: each frame is on the transport when the call returns.
+    session.SetSynchronousSends(true);
     usb.SetOnWrite([this](const auto&) { session.Link().ReplyReceived(); });
   }
   EqBank& bank() { return session.Eq(); }
@@ -388,6 +390,7 @@ TEST_F(EqBankTest, LoudnessLevelIsClampedToTheSlidersRange) {
 TEST_F(EqBankTest, LoudnessWordsAllReachTheTcpQueue) {
   link::LinkState& state = session.Link().State();
   state.networkMode = true;
+  session.SetSynchronousSends(false);
   bank().SetLoudnessLevel(-3.0f);
   bank().SetLoudnessLevel(-4.0f);
   // The store write of the second call replaces the first (same key, sent

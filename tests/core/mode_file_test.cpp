@@ -41,6 +41,8 @@ class ModeFileTest : public testing::TempDirTest {
   ModeFileTest() {
     session.Link().SetTransport(link::LinkType::Usb, &usb);
     session.Link().State().open = true;
+    // Synchronous sends: each frame is on the transport when the call returns.
+    session.SetSynchronousSends(true);
     usb.SetOnWrite([this](const auto&) { session.Link().ReplyReceived(); });
     session.Records().SetIdentity(Identity(20, "NR620"));
   }

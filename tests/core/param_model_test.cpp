@@ -22,6 +22,8 @@ class ModelTest : public ::testing::Test {
   ModelTest() {
     session.Link().SetTransport(link::LinkType::Usb, &usb);
     session.Link().State().open = true;
+    // Synchronous sends: each frame is on the transport when the call returns.
+    session.SetSynchronousSends(true);
     usb.SetOnWrite([this](const auto&) { session.Link().ReplyReceived(); });
   }
   ParamModel& model() { return session.Params(); }

@@ -63,7 +63,7 @@ TEST(PlugRequests, SentAtOnceOnEitherTransportNeverCoalesced) {
   // The TCP queue is on, but two requests that differ only after the
   // queue's key both go out, in order.
   link.State().networkMode = true;
-  ASSERT_TRUE(link.State().queueEnabled.load());
+  ASSERT_TRUE(link.QueueEnabled());
   ASSERT_TRUE(SendPlugRequest(link, a));
   ASSERT_TRUE(SendPlugRequest(link, b));
   EXPECT_EQ(link.State().queue.Size(), 0u);

@@ -188,6 +188,8 @@ TEST(RewImport, PlannedBandsLandInTheStoreExactly) {
   link::RecordingTransport usb{link::LinkType::Usb};
   session.Link().SetTransport(link::LinkType::Usb, &usb);
   session.Link().State().open = true;
+  // Synchronous sends: each frame is on the transport when the call returns.
+  session.SetSynchronousSends(true);
   usb.SetOnWrite([&](const auto&) { session.Link().ReplyReceived(); });
 
   const int kind = 9;  // CH3

@@ -28,6 +28,8 @@ class SoundFieldTest : public ::testing::Test {
   SoundFieldTest() {
     session.Link().SetTransport(link::LinkType::Usb, &usb);
     session.Link().State().open = true;
+    // Synchronous sends: each frame is on the transport when the call returns.
+    session.SetSynchronousSends(true);
     usb.SetOnWrite([this](const auto&) { session.Link().ReplyReceived(); });
   }
   SoundFieldControl& field() { return session.SoundField(); }

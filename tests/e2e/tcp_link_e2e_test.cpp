@@ -44,8 +44,8 @@ TEST_F(TcpLinkE2e, ReadAllSendsTheWholeSequenceAndMirrorsTheImage) {
   EXPECT_EQ(session.Records().Identity().ModelName(), "NR620");
   EXPECT_EQ(session.Records().Identity().ProtocolVersion(), 20);
   EXPECT_EQ(session.Records().DeviceSettings(), processor.Settings());
-  EXPECT_TRUE(session.Link().State().queueEnabled);
-  EXPECT_TRUE(session.Link().State().pollingAllowed);
+  EXPECT_TRUE(session.Link().QueueEnabled()) << "the run gave the queue back";
+  EXPECT_TRUE(session.PollGate().Open()) << "the run's hold ended with it";
   // The decoded mirrors follow the processor's image.
   EXPECT_NE(session.Params().Mirror(1, 14).AsInt(), 50);
 }
@@ -115,7 +115,7 @@ TEST_F(TcpLinkE2e, SilenceClosesTheLinkAfterAboutThreeAndAHalfSeconds) {
 
 TEST_F(TcpLinkE2e, DroppedAnswerDelaysTheNextSendByTheReplyTimeoutOnly) {
   Connect();
-  session.Link().State().queueEnabled = false;
+  session.SetSynchronousSends(true);
   session.Link().SendCommandBytes({0x07});
   ASSERT_TRUE(session.Link().AwaitLastAnswer(2000ms));
   server->SetDropEvery(1);
@@ -158,7 +158,7 @@ TEST_F(TcpLinkE2e, QueuedSliderFloodEndsWithTheLastValue) {
 
 TEST_F(TcpLinkE2e, ModeLoadAnswerStartsAReadAll) {
   Connect();
-  session.Link().State().queueEnabled = false;
+  session.SetSynchronousSends(true);
   session.Link().SendCommandBytes({0x05, 0x02});
   ASSERT_TRUE(WaitFor([&] { return events.readDone.load() == 1; }, 20000ms));
   EXPECT_EQ(session.Records().CurrentMode(), 2);

@@ -1,6 +1,8 @@
 // The USB link against the in-process simulated HID device.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/link/hotplug_monitor.h"
 #include "sim/sim_hid_backend.h"
 #include "sim_fixture.h"
@@ -112,7 +114,7 @@ TEST_F(UsbLinkE2e, ReadErrorEndsTheReaderAndLaterWritesReturnAtOnce) {
   ASSERT_TRUE(session->Link().AwaitLastAnswer(2000ms));
   hid->FailNextRead();
   ASSERT_TRUE(WaitFor([&] { return session->Link().State().readerEnded.load(); }));
-  EXPECT_FALSE(session->Link().State().pollingAllowed);
+  EXPECT_FALSE(session->PollStatus()) << "no status request to a dead reader";
   const std::size_t written = hid->Reports().size();
   session->Link().State().replyEvent.WaitFor(0ms);  // nothing would release a wait
   const auto t0 = std::chrono::steady_clock::now();
@@ -125,8 +127,10 @@ TEST_F(UsbLinkE2e, ReadErrorEndsTheReaderAndLaterWritesReturnAtOnce) {
   EXPECT_FALSE(session->Link().State().readerEnded);
 }
 
+// Synchronous sends (a synchronisation run's) keep their pacing on USB.
 TEST_F(UsbLinkE2e, UnansweredWriteDelaysTheNextByTheReplyTimeoutOnly) {
   Connect();
+  session->SetSynchronousSends(true);
   session->Link().SendCommandBytes({0x07});
   ASSERT_TRUE(session->Link().AwaitLastAnswer(2000ms));
   hid->SetDropEvery(1);
@@ -138,6 +142,83 @@ TEST_F(UsbLinkE2e, UnansweredWriteDelaysTheNextByTheReplyTimeoutOnly) {
   EXPECT_GE(late, 1900ms);
   EXPECT_LT(late, 2300ms);
   EXPECT_LT(next, 500ms);
+}
+
+// The parameters of the first `n` table rows that SetParam sends.
+std::vector<std::pair<int, int>> EditableParams(std::size_t n) {
+  std::vector<std::pair<int, int>> out;
+  for (const core::params::ParamEntry& e : core::params::kParamTable) {
+    if (out.size() == n) break;
+    const std::pair<int, int> p{e.module, e.param};
+    if (e.HasMirror() && e.HasSlot() && std::find(out.begin(), out.end(), p) == out.end()) {
+      out.push_back(p);
+    }
+  }
+  return out;
+}
+
+// The (module, parameter) of every parameter frame among the reports.
+std::vector<std::pair<int, int>> ParamFrames(const std::vector<Bytes>& reports) {
+  std::vector<std::pair<int, int>> out;
+  for (const Bytes& r : reports) {
+    if (r[1] == 0x09) out.emplace_back(r[3], r[4]);
+  }
+  return out;
+}
+
+// Edits return at once: a device that answers nothing holds back the
+// link's write thread, never the caller.
+TEST_F(UsbLinkE2e, SilentDeviceNeverBlocksTheCaller) {
+  Connect();
+  session->Link().SetReplyTimeout(std::chrono::minutes(1));  // only an answer moves the queue
+  hid->HoldAnswers(true);
+  const auto edits = EditableParams(50);
+  ASSERT_EQ(edits.size(), 50u);
+  for (const auto& [module, param] : edits) session->Params().SetParam(module, param, 1);
+  // Every call has returned, and the device has still answered nothing:
+  // the first frame is on the wire waiting for its answer, the others are
+  // queued behind it.
+  ASSERT_TRUE(WaitFor([&] { return hid->Reports().size() == 1; }));
+  EXPECT_EQ(session->Link().State().queue.Size(), 49u);
+  hid->HoldAnswers(false);
+  ASSERT_TRUE(session->Link().AwaitLastAnswer(10000ms));
+  EXPECT_EQ(ParamFrames(hid->Reports()), edits) << "all of them, in the order of the calls";
+}
+
+// An equaliser reset is 2 x 15 frames (band message, store write): the call
+// returns with the device silent, and the processor's store ends up as the
+// session's.
+TEST_F(UsbLinkE2e, EqResetReturnsAtOnceAndArrivesWhole) {
+  Connect();
+  session->Link().SetReplyTimeout(std::chrono::minutes(1));
+  hid->HoldAnswers(true);
+  ASSERT_TRUE(session->Eq().ResetEq(7));  // CH1
+  ASSERT_TRUE(WaitFor([&] { return hid->Reports().size() == 1; }));
+  EXPECT_GT(session->Link().State().queue.Size(), 10u);
+  hid->HoldAnswers(false);
+  ASSERT_TRUE(session->Link().AwaitLastAnswer(10000ms));
+  const auto reports = hid->Reports();
+  ASSERT_GT(reports.size(), 10u);
+  for (std::size_t i = 0; i < reports.size(); ++i) {
+    EXPECT_EQ(reports[i][1], i % 2 == 0 ? 0x09 : 0x85) << i;
+  }
+  const auto store = session->Params().Store();
+  const auto image = processor.Image();
+  EXPECT_TRUE(std::equal(store.begin(), store.begin() + core::params::kStoreDecodedSize,
+                         image.begin()));
+}
+
+// A device that never answers gets the queued frames all the same, each
+// one reply timeout after the one before.
+TEST_F(UsbLinkE2e, UnansweredQueuedFramesStillGoOut) {
+  Connect();
+  session->Link().SetReplyTimeout(50ms);
+  hid->SetDropEvery(1);
+  const auto edits = EditableParams(5);
+  for (const auto& [module, param] : edits) session->Params().SetParam(module, param, 1);
+  ASSERT_TRUE(WaitFor([&] { return hid->Reports().size() == 5; }));
+  EXPECT_EQ(ParamFrames(hid->Reports()), edits);
+  EXPECT_EQ(processor.Counters().requests, 5u);
 }
 
 TEST_F(UsbLinkE2e, RemovalOfTheOpenDeviceClosesTheLink) {

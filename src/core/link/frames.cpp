@@ -96,4 +96,12 @@ QueueKey MakeQueueKey(std::span<const std::uint8_t> body) {
   return k;
 }
 
+QueueKey MakeQueueKey(LinkType type, std::span<const std::uint8_t> body) {
+  if (type == LinkType::Tcp) return MakeQueueKey(body);
+  QueueKey k{};
+  k[0] = kTcpPrefix;
+  std::copy_n(body.begin(), std::min<std::size_t>(body.size(), 4), k.begin() + 1);
+  return k;
+}
+
 }  // namespace core::link

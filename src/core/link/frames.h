@@ -94,5 +94,9 @@ EnvelopeResult ParseTcpEnvelope(std::span<const std::uint8_t> bytes, EnvelopeVie
 // The write-queue key: the first five body bytes, zero-filled, and a zero.
 using QueueKey = std::array<std::uint8_t, 6>;
 QueueKey MakeQueueKey(std::span<const std::uint8_t> body);
+// The key of a body built for `type`. A USB body has no prefix; its key is
+// the one the same frame gets on TCP (the prefix, then its first four
+// bytes), so that both links coalesce alike.
+QueueKey MakeQueueKey(LinkType type, std::span<const std::uint8_t> body);
 
 }  // namespace core::link

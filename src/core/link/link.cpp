@@ -1,15 +1,45 @@
 #include "core/link/link.h"
 
+#include <algorithm>
+
 #include "core/trace.h"
 
 namespace core::link {
+
+Link::Link() {
+  state_.queue.SetOnEnqueue([this] { writer_.Wake(); });
+}
+
+Link::~Link() {
+  writer_.Stop();
+  state_.queue.SetOnEnqueue(nullptr);
+}
 
 void Link::SetTransport(LinkType type, Transport* transport) {
   (type == LinkType::Usb ? usb_ : tcp_) = transport;
 }
 
 Transport* Link::TransportFor(LinkType type) const {
-  return type == LinkType::Usb ? usb_ : tcp_;
+  return type == LinkType::Usb ? usb_.load() : tcp_.load();
+}
+
+void Link::StartWriter(LinkType type) {
+  writer_.Start([this, type](std::span<const std::uint8_t> body) { return WriteQueued(type, body); },
+                [this] { return ReplyTimeout(); },
+                type == LinkType::Tcp ? "NetWriteThreadProc" : "UsbWriteThreadProc");
+}
+
+void Link::StopWriter() { writer_.Stop(); }
+
+int Link::WriteQueued(LinkType type, std::span<const std::uint8_t> body) {
+  // From here on the reply event tells of this frame's answer.
+  state_.replyEvent.Reset();
+  return type == LinkType::Usb ? WriteUsbData(body, false) : NetSend(body);
+}
+
+void Link::ReplyReceived() {
+  state_.replyEvent.Set();
+  writer_.AnswerReceived();
 }
 
 void Link::InitLinkEvents() {
@@ -43,8 +73,9 @@ int Link::SendBlockWrite(std::uint8_t command, std::uint8_t offsetHigh, std::uin
 }
 
 int Link::RouteFrame(std::span<const std::uint8_t> body, bool synchronous) {
-  if (ActiveType() == LinkType::Usb) return WriteUsbData(body, synchronous);
-  if (!state_.queueEnabled.load()) {
+  const LinkType type = ActiveType();
+  if (!QueueEnabled()) {
+    if (type == LinkType::Usb) return WriteUsbData(body, synchronous);
     if (synchronous) {
       NetSendSync(body);
     } else {
@@ -52,12 +83,33 @@ int Link::RouteFrame(std::span<const std::uint8_t> body, bool synchronous) {
     }
     return 0;
   }
-  if (state_.open.load()) state_.queue.Enqueue(MakeQueueKey(body), body);
+  if (!state_.open.load()) return 0;
+  if (type == LinkType::Usb && state_.readerEnded.load()) {
+    Trace("g_bReadThreadEnd == TRUE ,WriteUsbData return \n");
+    return 0;
+  }
+  state_.queue.Enqueue(MakeQueueKey(type, body), body);
   return 0;
 }
 
+void Link::SetSynchronousSends(bool on) {
+  if (on) {
+    syncSends_.fetch_or(kSyncSwitch);
+  } else {
+    syncSends_.fetch_and(~kSyncSwitch);
+  }
+}
+
+void Link::HoldSynchronousSends() { syncSends_.fetch_add(1); }
+
+void Link::ReleaseSynchronousSends() {
+  std::uint32_t v = syncSends_.load();
+  while ((v & ~kSyncSwitch) != 0 && !syncSends_.compare_exchange_weak(v, v - 1)) {
+  }
+}
+
 void Link::WaitForReply(const char* timeoutTrace) {
-  if (state_.replyEvent.WaitFor(replyTimeout_)) {
+  if (state_.replyEvent.WaitFor(ReplyTimeout())) {
     consecutiveTimeouts_ = 0;
   } else {
     ++consecutiveTimeouts_;
@@ -66,7 +118,11 @@ void Link::WaitForReply(const char* timeoutTrace) {
 }
 
 bool Link::AwaitLastAnswer(std::chrono::milliseconds timeout) {
-  if (!state_.replyEvent.WaitFor(timeout)) return false;
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  if (!writer_.WaitIdle(deadline)) return false;
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      deadline - std::chrono::steady_clock::now());
+  if (!state_.replyEvent.WaitFor(std::max(left, std::chrono::milliseconds(0)))) return false;
   state_.replyEvent.Set();
   return true;
 }

@@ -23,7 +23,15 @@ std::optional<std::vector<std::uint8_t>> BuildSerialApiFrame(std::span<const std
 
 std::array<std::uint8_t, 8> SetNodeValueRequest(std::uint8_t node, std::uint8_t value) {
   const std::uint8_t callback = value >= 128 && value <= 254 ? 0x44 : 0x43;
-  return {0x13, node, 0x03, 0x20, 0x01, value, 0x25, callback};
+  return {kSendDataFunction, node, 0x03, 0x20, 0x01, value, 0x25, callback};
+}
+
+std::optional<std::array<std::uint8_t, 3>> PlugWaitStopRequest(std::uint8_t function) {
+  if (function != kSendDataFunction && function != kAddNodeFunction &&
+      function != kRemoveNodeFunction) {
+    return std::nullopt;
+  }
+  return std::array<std::uint8_t, 3>{function, 0x05, 0x00};
 }
 
 bool SendPlugRequest(Link& link, std::span<const std::uint8_t> payload) {

@@ -39,9 +39,16 @@ void SyncRuns::Start(void (SyncRuns::*body)()) {
       }
     }
     ++active_;
+    // Held from here, before the thread runs, so that whoever starts a run
+    // can hand its own hold over to it without a gap.
+    link_.Gate().Hold(PollGate::Holder::SyncRun);
     auto done = std::make_shared<std::atomic<bool>>(false);
     runs_.push_back(Run{std::thread([this, body, done] {
                           (this->*body)();
+                          link_.Gate().Release(PollGate::Holder::SyncRun);
+                          // A run's end also set the old polling flag
+                          // again; this goes with that flag.
+                          link_.Gate().Release(PollGate::Holder::Legacy);
                           {
                             std::lock_guard lock(mutex_);
                             --active_;
@@ -90,32 +97,31 @@ void SyncRuns::Send(std::initializer_list<std::uint8_t> bytes) { link_.SendComma
 
 void SyncRuns::ReadAllThread() {
   records_.ClearStatus();
-  link_.State().pollingAllowed = false;
   Pause(100ms);
   ReadAll();
   link_.Events().SyncDone(0);
   records_.ClearStatus();
-  link_.State().pollingAllowed = true;
   Trace("End thread: Delay Read SynchronizeData\n");
 }
 
 void SyncRuns::WriteAllThread() {
   records_.ClearStatus();
-  link_.State().pollingAllowed = false;
   Pause(100ms);
-  link_.State().queueEnabled = false;
-  WriteAll();
-  link_.State().queueEnabled = true;
+  {
+    SynchronousSendsHold synchronous(link_);
+    WriteAll();
+  }
   Pause(50ms);
   records_.SetSettingsChanged(false);
   link_.Events().SyncDone(1);
   records_.ClearStatus();
-  link_.State().pollingAllowed = true;
   Trace("End thread: SynchronizeWriteThreadProc\n");
 }
 
 void SyncRuns::ReadAll() {
-  link_.State().queueEnabled = false;
+  // Every request waits for the answer to the one before; a run that stops
+  // early gives the queue back as well.
+  SynchronousSendsHold synchronous(link_);
   auto askIdentity = [&] {
     Send({cmd::kGetModelName});
     Send({cmd::kGetProtocol});
@@ -138,7 +144,7 @@ void SyncRuns::ReadAll() {
   if (!link_.IsOpen()) return;
   Send({cmd::kGetRemoteKeys});
   records_.SetSettingsChanged(false);
-  link_.State().queueEnabled = true;
+  synchronous.Release();
   Pause(50ms);
 }
 

@@ -20,6 +20,10 @@ namespace core::link {
 // machine settings, decodes the image and asks for the remote keys. A
 // write-all pushes the 63 blocks and the end mark. Each runs on a thread of
 // its own and reports SyncDone; runs are not queued against each other.
+// While they transfer they hold the link's synchronous sends (ReadAll
+// itself does, also when called directly; the write-all thread around
+// WriteAll). A run started here holds the poll gate from its start to its
+// end.
 class SyncRuns {
  public:
   SyncRuns(Link& link, params::ParamModel& model, DeviceRecords& records)

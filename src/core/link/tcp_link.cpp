@@ -53,13 +53,9 @@ class TcpLink::RxSink final : public Reassembler::Sink {
     tcp_.TouchReceiveTime();
   }
   void HostBusy() override { tcp_.link_.Events().HostBusy(); }
+  // The dispatcher releases the write thread (Link::ReplyReceived).
   void Frame(std::span<const std::uint8_t> frame, std::size_t length) override {
     tcp_.dispatcher_.DispatchFrame(frame, length);
-    {
-      std::lock_guard lock(tcp_.wakeMutex_);
-      tcp_.awaitingReply_ = false;
-    }
-    tcp_.wakeCv_.notify_all();
   }
   void ChecksumError() override {}
 
@@ -68,19 +64,11 @@ class TcpLink::RxSink final : public Reassembler::Sink {
 };
 
 TcpLink::TcpLink(Link& link, Dispatcher& dispatcher, DeviceRecords& records)
-    : link_(link), dispatcher_(dispatcher), records_(records) {
-  link_.State().queue.SetOnEnqueue([this] { Wake(); });
-}
+    : link_(link), dispatcher_(dispatcher), records_(records) {}
 
 TcpLink::~TcpLink() {
   TcpClose(false);
-  link_.State().queue.SetOnEnqueue(nullptr);
   JoinOtherThreads();
-}
-
-void TcpLink::Wake() {
-  { std::lock_guard lock(wakeMutex_); }
-  wakeCv_.notify_all();
 }
 
 void TcpLink::TouchReceiveTime() { lastReceiveMs_ = NowMs(); }
@@ -131,15 +119,14 @@ int TcpLink::TcpConnect(const std::string& address, std::uint16_t port,
     std::lock_guard lock(fdMutex_);
     fd_ = fd;
   }
-  awaitingReply_ = false;
   reassembler_.Clear();
   TouchReceiveTime();
   link_.State().readerEnded = false;
   running_ = true;
   link_.State().open = true;
+  link_.StartWriter(LinkType::Tcp);
   std::lock_guard lock(threadsMutex_);
   threads_.emplace_back([this] { RecvThreadProc(); });
-  threads_.emplace_back([this] { NetWriteThreadProc(); });
   threads_.emplace_back([this] { NetTimeoutThreadProc(); });
   return kTcpConnected;
 }
@@ -147,7 +134,9 @@ int TcpLink::TcpConnect(const std::string& address, std::uint16_t port,
 void TcpLink::TcpClose(bool sendNotice) {
   if (sendNotice && running_.load()) {
     // Sent straight away rather than queued, so that it is on the wire
-    // before the socket closes.
+    // before the socket closes; the write thread ends first, so that
+    // nothing follows it.
+    link_.StopWriter();
     const std::uint8_t notice[] = {kTcpPrefix, cmd::kDisconnect};
     Write(notice);
   }
@@ -165,9 +154,9 @@ void TcpLink::Stop() {
     std::lock_guard lock(fdMutex_);
     if (fd_ >= 0) ::shutdown(fd_, SHUT_RDWR);
   }
+  link_.StopWriter();
   link_.State().queue.Clear();
   missCounter_ = 0;
-  Wake();
   { std::lock_guard lock(watchdogMutex_); }
   watchdogCv_.notify_all();
 }
@@ -214,7 +203,8 @@ void TcpLink::RecvThreadProc() {
   RxSink sink(*this);
   while (running_.load()) {
     if (!NetRecv(sink)) {
-      link_.State().pollingAllowed = false;
+      // The status poll looks at readerEnded as well: none goes to a
+      // dead link.
       link_.State().readerEnded = true;
       link_.ReplyReceived();
       break;
@@ -250,30 +240,6 @@ bool TcpLink::NetRecv(RxSink& sink) {
       reassembler_.Feed(std::span<const std::uint8_t>(chunk, static_cast<std::size_t>(n)), sink);
   if (r.moreAfterFrame) missCounter_ = 0;
   return true;
-}
-
-void TcpLink::NetWriteThreadProc() {
-  using clock = std::chrono::steady_clock;
-  clock::time_point sentAt{};
-  while (running_.load()) {
-    std::unique_lock lock(wakeMutex_);
-    if (awaitingReply_) {
-      // One envelope at a time: the next goes after the answer, or after
-      // the reply timeout when none comes.
-      wakeCv_.wait_until(lock, sentAt + link_.ReplyTimeout(),
-                         [&] { return !awaitingReply_ || !running_.load(); });
-      awaitingReply_ = false;
-    }
-    wakeCv_.wait(lock, [&] { return !link_.State().queue.Empty() || !running_.load(); });
-    lock.unlock();
-    if (!running_.load()) break;
-    const auto frame = link_.State().queue.TakeFront();
-    if (!frame) continue;
-    awaitingReply_ = true;
-    sentAt = clock::now();
-    Write(frame->Body());
-  }
-  Trace("End thread: NetWriteThreadProc \n");
 }
 
 void TcpLink::NetTimeoutThreadProc() {

@@ -28,9 +28,10 @@ inline constexpr int kTcpSocketFailed = 0;
 
 // A network processor: one IPv4 client connection with three threads while
 // open. The receive thread reassembles envelopes, answers the heartbeat and
-// runs the dispatcher; the write thread sends queued frames one at a time,
-// each after the answer to the previous one (at most the reply timeout
-// later); the watchdog closes a link that has been silent for too long.
+// runs the dispatcher; the link's write thread (started and stopped here)
+// sends queued frames one at a time, each after the answer to the previous
+// one (at most the reply timeout later); the watchdog closes a link that
+// has been silent for too long.
 class TcpLink final : public Transport {
  public:
   TcpLink(Link& link, Dispatcher& dispatcher, DeviceRecords& records);
@@ -58,11 +59,9 @@ class TcpLink final : public Transport {
 
   void RecvThreadProc();
   bool NetRecv(RxSink& sink);
-  void NetWriteThreadProc();
   void NetTimeoutThreadProc();
   void Stop();
   void JoinOtherThreads();
-  void Wake();
   int SendRaw(std::span<const std::uint8_t> bytes);
   void TouchReceiveTime();
 
@@ -74,11 +73,8 @@ class TcpLink final : public Transport {
   std::mutex fdMutex_;  // guards fd_ and keeps each send whole
   int fd_ = -1;
 
-  std::mutex wakeMutex_;  // the write thread's: new frames, answers, Stop
-  std::condition_variable wakeCv_;
   std::mutex watchdogMutex_;  // the silence watchdog's: only Stop
   std::condition_variable watchdogCv_;
-  std::atomic<bool> awaitingReply_{false};
   std::atomic<std::int64_t> lastReceiveMs_{0};
   std::atomic<int> missCounter_{0};
 

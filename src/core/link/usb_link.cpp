@@ -25,6 +25,7 @@ int UsbLink::Connect() {
   }
   JoinReader();  // a reader that ended on an error
   link_.InitLinkEvents();
+  link_.State().queue.Clear();
   const UsbOpenResult r = UsbOpen();
   lastOpen_ = r;
   if (r != UsbOpenResult::Opened) return 0;
@@ -32,6 +33,7 @@ int UsbLink::Connect() {
   link_.State().readerEnded = false;
   running_ = true;
   link_.State().open = true;
+  link_.StartWriter(LinkType::Usb);
   reader_ = std::thread([this, device = device_] { ReadUsbThreadProc(device); });
   return 1;
 }
@@ -74,7 +76,8 @@ void UsbLink::ReadUsbThreadProc(std::shared_ptr<HidDevice> device) {
     if (n == 0) continue;  // no report within the poll time: look at running_ again
     if (n < 0) {
       Trace("Read Usb Error will return !\n");
-      link_.State().pollingAllowed = false;
+      // The status poll looks at readerEnded as well: none goes to a
+      // dead link.
       link_.State().readerEnded = true;
       link_.ReplyReceived();
       break;
@@ -119,8 +122,14 @@ int UsbLink::Write(std::span<const std::uint8_t> body) {
 void UsbLink::Close(bool sendNotice) {
   if (!running_.load()) return;
   records_.ClearStatus();
+  // Edits still queued are dropped with the link. The notice is written
+  // straight away, after the write thread has ended, so that it is the
+  // last report and the caller does not wait for an answer.
+  link_.StopWriter();
+  link_.State().queue.Clear();
   if (sendNotice && link_.IsOpen() && !link_.State().readerEnded) {
-    link_.SendCommandBytes({cmd::kDisconnect});
+    const std::uint8_t notice[] = {cmd::kDisconnect};
+    link_.WriteUsbData(notice, false);
   }
   if (!running_.exchange(false)) return;
   link_.State().open = false;

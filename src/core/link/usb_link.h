@@ -21,7 +21,8 @@ enum class UsbOpenResult { Opened, AlreadyOpen, NoDevice, PermissionDenied, Open
 
 // A processor on USB: finds it by vendor and product id, reads its input
 // reports on a thread of its own and hands each to the dispatcher; writes
-// go through the link (which paces and locks them) to Write below.
+// go through the link (which queues, paces and locks them) to Write below.
+// While it is open the link's write thread runs, as on TCP.
 class UsbLink final : public Transport {
  public:
   UsbLink(Link& link, Dispatcher& dispatcher, DeviceRecords& records, HidBackend& backend);
@@ -35,7 +36,8 @@ class UsbLink final : public Transport {
   UsbOpenResult LastOpenResult() const { return lastOpen_.load(); }
 
   // Closes the link: with `sendNotice` the disconnect notice goes out
-  // first; waits at most a second for the reader.
+  // first (written at once, not queued); waits at most a second for the
+  // reader.
   void UsbClose(bool sendNotice);
   // The device went away: the same without the notice.
   bool UsbCloseOnRemoval();
