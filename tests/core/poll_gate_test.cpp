@@ -17,7 +17,7 @@ using H = PollGate::Holder;
 TEST(PollGate, OpenUntilSomeoneHoldsIt) {
   PollGate gate;
   EXPECT_TRUE(gate.Open());
-  for (H h : {H::SyncRun, H::ModeLoad, H::SmartPlugDialog, H::RemoteDialog, H::Legacy}) {
+  for (H h : {H::SyncRun, H::ModeLoad, H::SmartPlugDialog, H::RemoteDialog}) {
     gate.Hold(h);
     EXPECT_FALSE(gate.Open()) << static_cast<int>(h);
     EXPECT_TRUE(gate.Held(h));
@@ -30,7 +30,7 @@ TEST(PollGate, OpenUntilSomeoneHoldsIt) {
 // A synchronisation run that ends while the smart-plug dialog is open
 // leaves the gate closed; so does every other pair of holders.
 TEST(PollGate, OneHoldersReleaseNeverOpensAnothersHold) {
-  const H holders[] = {H::SyncRun, H::ModeLoad, H::SmartPlugDialog, H::RemoteDialog, H::Legacy};
+  const H holders[] = {H::SyncRun, H::ModeLoad, H::SmartPlugDialog, H::RemoteDialog};
   for (H first : holders) {
     for (H second : holders) {
       if (first == second) continue;
@@ -80,21 +80,6 @@ TEST(PollGate, UsersSwitchClosesItAndHoldersCannotReopenIt) {
   EXPECT_FALSE(gate.Open()) << "switched on during a run: the run still holds it";
   gate.Release(H::SyncRun);
   EXPECT_TRUE(gate.Open());
-}
-
-TEST(PollGate, OldFlagIsOneHolderAmongTheOthers) {
-  PollGate gate;
-  LegacyPollingFlag flag(gate);
-  EXPECT_TRUE(flag.load());
-  flag = false;
-  EXPECT_FALSE(gate.Open());
-  EXPECT_FALSE(flag.load());
-  gate.Hold(H::SmartPlugDialog);
-  flag = true;
-  EXPECT_FALSE(gate.Open()) << "setting the old flag releases only its own hold";
-  EXPECT_FALSE(flag.load()) << "it reads the gate";
-  gate.Release(H::SmartPlugDialog);
-  EXPECT_TRUE(flag);
 }
 
 TEST(PollGate, HoldersOnManyThreads) {

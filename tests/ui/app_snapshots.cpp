@@ -100,7 +100,7 @@ int RenderAppSnapshots(const QString& outDir, const QString& fileSuffix) {
       status[18] = 3;
       status[17] = 9;
       ui::CAboutDlg about(l, true, rig.session.Records().Identity(), ui::CAboutDlg::ChipsFromStatus(status),
-                          rig.app->statusPolling);
+                          rig.session.PollGate());
       if (!Save(about, outDir, QStringLiteral("dialog_100_%1").arg(lang), count)) return -1;
       QKeyEvent release(QEvent::KeyRelease, Qt::Key_F11, Qt::ControlModifier | Qt::ShiftModifier);
       QApplication::sendEvent(&about, &release);

@@ -216,22 +216,24 @@ void AppWindowTest::modelessDialogsOpenOnceAndComeBackAfterClosing() {
   QCOMPARE(NoticeText(rig), QStringLiteral("Please connect device"));
   QWidget* plug = rig.app->Dialog(ui::ModelessDialog::SmartPlug);
   QVERIFY(plug != nullptr);
-  QVERIFY(!rig.session.Link().State().pollingAllowed.load());
+  QVERIFY(rig.session.PollGate().Held(core::link::PollGate::Holder::SmartPlugDialog));
+  QVERIFY(!rig.session.PollGate().Open());
   rig.app->CloseDialog(ui::ModelessDialog::SmartPlug);
   QVERIFY(rig.app->Dialog(ui::ModelessDialog::SmartPlug) == nullptr);
-  QVERIFY(rig.session.Link().State().pollingAllowed.load());
+  QVERIFY(rig.session.PollGate().Open());
 
   QVERIFY(rig.ConnectAndSync());
   fakes.Take();
-  // A synchronisation that ends while the plug dialog is open turns the
-  // link's polling on again; the view still asks for no status.
+  // A synchronisation that ends while the plug dialog is open does not
+  // open the gate the dialog holds: the view still asks for no status.
   auto statusRequests = [&] {
     int n = 0;
     for (const auto& r : rig.processor.Requests()) n += r == sim::Bytes{0x0E};
     return n;
   };
   rig.View().OnCommand(ui::ids::kSmartPlugs);
-  rig.session.Link().State().pollingAllowed = true;
+  rig.session.PollGate().Hold(core::link::PollGate::Holder::SyncRun);
+  rig.session.PollGate().Release(core::link::PollGate::Holder::SyncRun);
   rig.processor.ClearRequests();
   QTest::qWait(1200);
   QCOMPARE(statusRequests(), 0);
@@ -240,13 +242,13 @@ void AppWindowTest::modelessDialogsOpenOnceAndComeBackAfterClosing() {
   fakes.Take();
   rig.View().OnCommand(ui::ids::kRemoteLearning);
   QCOMPARE(fakes.Take(QStringLiteral("create")), QStringList{QStringLiteral("create remote 373")});
-  QVERIFY(!rig.app->statusPolling.load());
+  QVERIFY(rig.session.PollGate().Held(core::link::PollGate::Holder::RemoteDialog));
   rig.View().OnRemoteKey(7);  // a learnt key goes to the learning dialog
   QCOMPARE(fakes.Take(), QStringList{QStringLiteral("key remote 7")});
   rig.View().OnPlugProgress(3024, 19, 0x430001);  // no plug dialog open: dropped
   QCOMPARE(fakes.Take(), QStringList{});
   rig.app->CloseDialog(ui::ModelessDialog::DeviceRemote);
-  QVERIFY(rig.app->statusPolling.load());
+  QVERIFY(!rig.session.PollGate().Held(core::link::PollGate::Holder::RemoteDialog));
 
   // The input source: the model's variant, or the settings dialog on a
   // board tagged "U".
@@ -318,8 +320,7 @@ void AppWindowTest::modelessDialogsRetextRefreshAndCloseInOrder() {
   for (int i = 0; i < ui::kModelessDialogCount; ++i) {
     QVERIFY(rig.app->Dialog(static_cast<ui::ModelessDialog>(i)) == nullptr);
   }
-  QVERIFY(rig.session.Link().State().pollingAllowed.load());
-  QVERIFY(rig.app->statusPolling.load());
+  QVERIFY(rig.session.PollGate().Open());
 }
 
 void AppWindowTest::syncDialogTimeOut() {

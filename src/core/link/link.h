@@ -22,17 +22,12 @@ inline constexpr std::chrono::milliseconds kReplyTimeout{2000};
 // The state both transports share. Flags read and written by several
 // threads are atomics; the events and the queue lock themselves.
 struct LinkState {
-  explicit LinkState(PollGate& gate) : pollingAllowed(gate) {}
-
   std::atomic<bool> networkMode{false};  // false: USB, true: TCP
   std::atomic<bool> open{false};
   AutoResetEvent replyEvent{true};        // paces synchronous sends
   AutoResetEvent readerEndedEvent{false};  // set when the receiving thread leaves
   std::atomic<bool> readerEnded{false};   // the receiving thread gave up on an error
   std::mutex linkLock;                    // held around every synchronous write
-  // Going away: the link's poll gate seen as the old flag, for the
-  // application until it uses Session::PollGate and Session::PollStatus.
-  LegacyPollingFlag pollingAllowed;
   WriteQueue queue;                       // carries the coalescing switch
 };
 
@@ -145,7 +140,7 @@ class Link {
   int WriteQueued(LinkType type, std::span<const std::uint8_t> body);
 
   PollGate gate_;
-  LinkState state_{gate_};
+  LinkState state_;
   std::atomic<Transport*> usb_{nullptr};
   std::atomic<Transport*> tcp_{nullptr};
   std::atomic<std::chrono::milliseconds::rep> replyTimeoutMs_{kReplyTimeout.count()};

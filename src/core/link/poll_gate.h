@@ -22,9 +22,6 @@ class PollGate {
     ModeLoad,
     SmartPlugDialog,
     RemoteDialog,
-    // Going away with LinkState::pollingAllowed, the old flag the
-    // application still sets: clearing it holds, setting it releases.
-    Legacy,
   };
 
   void Hold(Holder holder);
@@ -68,30 +65,6 @@ class PollGateHold {
  private:
   PollGate* gate_;
   PollGate::Holder holder_;
-};
-
-// Going away: LinkState's old polling flag, kept only while the application
-// still reads and writes it (it moves to Session::PollGate and PollStatus).
-// Reading it tells whether the gate is open; clearing it holds the gate as
-// Holder::Legacy, setting it releases that hold (no other).
-class LegacyPollingFlag {
- public:
-  explicit LegacyPollingFlag(PollGate& gate) : gate_(gate) {}
-  LegacyPollingFlag(const LegacyPollingFlag&) = delete;
-  LegacyPollingFlag& operator=(const LegacyPollingFlag&) = delete;
-  LegacyPollingFlag& operator=(bool allowed) {
-    if (allowed) {
-      gate_.Release(PollGate::Holder::Legacy);
-    } else {
-      gate_.Hold(PollGate::Holder::Legacy);
-    }
-    return *this;
-  }
-  bool load() const { return gate_.Open(); }
-  operator bool() const { return load(); }  // NOLINT(google-explicit-constructor)
-
- private:
-  PollGate& gate_;
 };
 
 }  // namespace core::link

@@ -46,9 +46,6 @@ void SyncRuns::Start(void (SyncRuns::*body)()) {
     runs_.push_back(Run{std::thread([this, body, done] {
                           (this->*body)();
                           link_.Gate().Release(PollGate::Holder::SyncRun);
-                          // A run's end also set the old polling flag
-                          // again; this goes with that flag.
-                          link_.Gate().Release(PollGate::Holder::Legacy);
                           {
                             std::lock_guard lock(mutex_);
                             --active_;

@@ -39,9 +39,9 @@ std::array<int, 6> CAboutDlg::ChipsFromStatus(const core::link::DeviceStatus& s)
 }
 
 CAboutDlg::CAboutDlg(const UiLanguage& language, bool connected, const core::link::DeviceIdentity& identity,
-                     const std::array<int, 6>& chips, std::atomic<bool>& statusPolling,
+                     const std::array<int, 6>& chips, core::link::PollGate& pollGate,
                      QWidget* parent)
-    : QDialog(parent), statusPolling_(statusPolling), module_(new QLabel(this)), peak_(new QCheckBox(this)) {
+    : QDialog(parent), pollGate_(pollGate), module_(new QLabel(this)), peak_(new QCheckBox(this)) {
   SetDialogBackground(this);
   SetCtrlId(this, ids::kAboutDialog);
   setWindowTitle(QString::fromUtf8("关于 调音软件"));
@@ -81,8 +81,8 @@ CAboutDlg::CAboutDlg(const UiLanguage& language, bool connected, const core::lin
                            .arg(MicChip(chips[0]), MusicChip(chips[1]), OutputChip(chips[2]),
                                 OutputChip(chips[3]), OutputChip(chips[4]), OutputChip(chips[5])));
   }
-  peak_->setChecked(statusPolling_.load());
-  connect(peak_, &QCheckBox::toggled, this, [this](bool on) { statusPolling_ = on; });
+  peak_->setChecked(pollGate_.UserEnabled());
+  connect(peak_, &QCheckBox::toggled, this, [this](bool on) { pollGate_.SetUserEnabled(on); });
 
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(18, 16, 18, 14);

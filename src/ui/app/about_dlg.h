@@ -3,9 +3,9 @@
 #include <QDialog>
 #include <QString>
 #include <array>
-#include <atomic>
 
 #include "core/link/device_records.h"
+#include "core/link/poll_gate.h"
 #include "ui/app/ui_language.h"
 
 class QCheckBox;
@@ -21,7 +21,7 @@ class CAboutDlg : public QDialog {
   // `identity` and `chips` only count when `connected`. `chips`: the chip
   // indexes of MIC, Music, CH12, CH34, CH56, CH78.
   CAboutDlg(const UiLanguage& language, bool connected, const core::link::DeviceIdentity& identity,
-            const std::array<int, 6>& chips, std::atomic<bool>& statusPolling,
+            const std::array<int, 6>& chips, core::link::PollGate& pollGate,
             QWidget* parent = nullptr);
 
   // The chip names of the information text; "未知" outside the table.
@@ -35,7 +35,7 @@ class CAboutDlg : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  std::atomic<bool>& statusPolling_;
+  core::link::PollGate& pollGate_;
   QLabel* module_;
   QCheckBox* peak_;
 };

@@ -28,15 +28,10 @@ void ConnectionController::FrameReady() {
   if (app_.StartOptions().startUsbAttempt) startup_->start(kStartupDelayMs);
 }
 
-void ConnectionController::PollStatus() {
-  auto& state = session_.Link().State();
-  // The plug dialog holds the polling off; a synchronisation that ends
-  // while it is open must not turn it back on under the plug traffic.
-  if (state.pollingAllowed.load() && state.open.load() && app_.statusPolling.load() &&
-      app_.Dialog(ModelessDialog::SmartPlug) == nullptr) {
-    session_.Link().SendCommandBytes({0x0E});
-  }
-}
+// Asks only while the poll gate is open: a synchronisation run, a mode
+// load, the smart-plug and the remote dialogs and the user's switch each
+// close it on their own.
+void ConnectionController::PollStatus() { session_.PollStatus(); }
 
 bool ConnectionController::StatusPollActive() const {
   return statusPoll_->isActive();
@@ -44,11 +39,11 @@ bool ConnectionController::StatusPollActive() const {
 
 void ConnectionController::StartupConnect() {
   startup_->stop();
-  if (session_.Link().IsOpen()) return;
+  if (session_.IsOpen()) return;
   hostBusy_ = false;
   if (session_.Connect() != 1) {
-    if (!session_.Link().State().networkMode.load() &&
-        session_.Usb().LastOpenResult() == core::link::UsbOpenResult::PermissionDenied) {
+    if (!session_.NetworkMode() &&
+        session_.LastUsbOpenResult() == core::link::UsbOpenResult::PermissionDenied) {
       NoticeUsbPermission();
     }
     return;
@@ -72,12 +67,8 @@ void ConnectionController::NoticeUsbPermission() {
 }
 
 int ConnectionController::ConnectNetwork(const QString& address, int port) {
-  auto& state = session_.Link().State();
-  if (state.open.load() && !state.networkMode.load()) session_.Usb().UsbClose(false);
   hostBusy_ = false;
-  state.networkMode = true;
-  session_.SetTcpTarget(address.toStdString(), static_cast<std::uint16_t>(port));
-  const int r = session_.Connect();
+  const int r = session_.ConnectNetwork(address.toStdString(), static_cast<std::uint16_t>(port));
   if (r == 1) QTimer::singleShot(0, this, [this] { AfterConnect(5000); });
   return r;
 }
@@ -151,13 +142,12 @@ void ConnectionController::OnDeviceError(std::uint8_t code, std::uint8_t command
 }
 
 void ConnectionController::OnDeviceArrived(const std::string& /*path*/) {
-  if (session_.Link().IsOpen()) return;
+  if (session_.IsOpen()) return;
   // A network host that said it serves someone else says nothing about
   // this processor.
   hostBusy_ = false;
-  session_.Link().State().networkMode = false;
-  if (session_.Connect() != 1) {
-    if (session_.Usb().LastOpenResult() == core::link::UsbOpenResult::PermissionDenied)
+  if (session_.ConnectUsbDevice() != 1) {
+    if (session_.LastUsbOpenResult() == core::link::UsbOpenResult::PermissionDenied)
       NoticeUsbPermission();
     return;
   }
@@ -166,8 +156,7 @@ void ConnectionController::OnDeviceArrived(const std::string& /*path*/) {
 }
 
 void ConnectionController::OnDeviceRemoved(const std::string& path) {
-  auto& state = session_.Link().State();
-  if (state.networkMode.load() && state.open.load()) return;
+  if (session_.NetworkMode() && session_.IsOpen()) return;
   if (!session_.HandleDeviceRemoved(path)) return;
   StopStatusTimers();
   app_.CloseSyncDialog();

@@ -74,8 +74,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "dsptuner: the demo processor did not start: %s\n", error.c_str());
       return 1;
     }
-    session.SetTcpTarget("127.0.0.1", demoProcessor.Port());
-    session.Link().State().networkMode = true;
+    session.UseNetwork("127.0.0.1", demoProcessor.Port());
   } else if (parser.isSet(connectTo)) {
     const QString target = parser.value(connectTo);
     const int colon = target.lastIndexOf(QLatin1Char(':'));
@@ -90,8 +89,7 @@ int main(int argc, char** argv) {
         return 2;
       }
     }
-    session.SetTcpTarget(host.toStdString(), static_cast<std::uint16_t>(port));
-    session.Link().State().networkMode = true;
+    session.UseNetwork(host.toStdString(), static_cast<std::uint16_t>(port));
   }
 
   ui::CRV4470v13App app(session, settings, prompts, pages, {});

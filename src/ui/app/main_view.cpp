@@ -157,7 +157,7 @@ void CRV4470v13View::OnCommand(int id) {
       ResetEq();
       break;
     case ids::kSmartPlugs:
-      if (!session_.Link().IsOpen()) {
+      if (!session_.IsOpen()) {
         app_.ShowNotice(app_.Language().Pick("请先连接机器", "Please connect device"), 1100);
       }
       app_.OpenDialog(ModelessDialog::SmartPlug, ids::kSmartPlugDialog);
@@ -169,7 +169,7 @@ void CRV4470v13View::OnCommand(int id) {
       app_.OpenDialog(ModelessDialog::AutoSub, ids::kAutoSubDialog);
       break;
     case ids::kRemoteLearning:
-      if (session_.Link().IsOpen())
+      if (session_.IsOpen())
         app_.OpenDialog(ModelessDialog::DeviceRemote, ids::kDeviceRemoteDialog);
       break;
     case ids::kInputSource:

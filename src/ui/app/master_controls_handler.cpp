@@ -114,7 +114,7 @@ void MasterControlsHandler::MasterHandler(int master) {
   if (master == kPitch) {
     if (!InMasterCategory()) return;
     const int p = ReadPos(master);
-    if (session_.Link().IsOpen()) StartPitchPoll();
+    if (session_.IsOpen()) StartPitchPoll();
     params.SetMusicPitch(p);
     const core::params::Word word = static_cast<core::params::Word>(p + 5);
     params.SetParamBlock(c.module, c.param, std::span<const core::params::Word>(&word, 1));

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <cstring>
@@ -32,7 +31,7 @@ ModeCommands::ModeCommands(CRV4470v13App& app, CMainFrame& frame, QWidget* owner
     : QObject(owner), app_(app), frame_(frame), session_(app.Session()), owner_(owner) {}
 
 void ModeCommands::LoadMode(int n) {
-  if (!session_.Link().IsOpen()) return;
+  if (!session_.IsOpen()) return;
   const UiLanguage& lang = app_.Language();
   const int m = ClampMode(n);
   if (session_.Records().SettingsChanged()) {
@@ -43,16 +42,11 @@ void ModeCommands::LoadMode(int n) {
                   .arg(QString::fromUtf8(kModeZh[m]));
     if (!app_.Prompter().Question(owner_, lang.Pick("信息", "Information"), text)) return;
   }
-  session_.Records().ClearStatus();
-  session_.Link().State().pollingAllowed = false;
-  QThread::msleep(50);
-  session_.Records().SetCurrentMode(m);
-  session_.Link().SendCommandBytes({0x05, static_cast<std::uint8_t>(m)});
-  app_.ShowSyncDialog(QString());
+  if (session_.LoadMode(m)) app_.ShowSyncDialog(QString());
 }
 
 void ModeCommands::StoreMode(int n) {
-  if (!session_.Link().IsOpen()) return;
+  if (!session_.IsOpen()) return;
   const UiLanguage& lang = app_.Language();
   const int m = ClampMode(n);
   const QString text =
@@ -75,7 +69,7 @@ void ModeCommands::SaveToMode(int mode) {
 }
 
 void ModeCommands::LoadModeFileCommand() {
-  if (!session_.Link().IsOpen()) {
+  if (!session_.IsOpen()) {
     app_.ShowNotice(app_.Language().Pick("请先连接设备!", "Please connect device!"), 1100);
     return;
   }
@@ -134,7 +128,7 @@ void ModeCommands::OfferCommandLineFile(const QString& path) {
 }
 
 void ModeCommands::SaveModeFileCommand() {
-  if (!session_.Link().IsOpen()) {
+  if (!session_.IsOpen()) {
     app_.ShowNotice(app_.Language().Pick("请先连接设备!", "Please connect device!"), 1100);
     return;
   }
@@ -168,14 +162,14 @@ void ModeCommands::FileError(const QString& path, int error, const char* zh, con
 }
 
 void ModeCommands::MachineReset() {
-  if (!session_.Link().IsOpen()) return;
+  if (!session_.IsOpen()) return;
   const UiLanguage& lang = app_.Language();
   if (!app_.Prompter().Question(owner_, QString::fromUtf8("提示"),
                                 lang.Pick("您确定要将机器复位吗? \n机器复位后请手动重启机器.",
                                           "Are you sure reset machine? "))) {
     return;
   }
-  session_.Link().SendCommandBytes({0x68, 0xAA});
+  session_.FactoryReset();
   app_.State().speakerLinks = LinkOptions::Defaults();
   app_.Settings().WriteLinkOptions(app_.State().speakerLinks);
   app_.ShowNotice(lang.Pick("请手动重启……", "Please restart……"), 10000);

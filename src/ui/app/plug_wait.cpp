@@ -2,7 +2,6 @@
 
 #include <QTimer>
 
-#include "core/link/plug_requests.h"
 #include "core/session.h"
 #include "ui/app/rv4470v13_app.h"
 
@@ -23,15 +22,7 @@ void PlugWait::Start(const QString& text, std::uint8_t code, std::uint8_t node, 
   code_ = code;
   node_ = node;
   value_ = value;
-  using namespace core::link;
-  core::Session& session = app_.Session();
-  if (code == 0x13 && node != 0) {
-    SendPlugRequest(session.Link(), SetNodeValueRequest(node, value));
-  } else if (code == kStartInclusionRequest[0]) {
-    SendPlugRequest(session.Link(), kStartInclusionRequest);
-  } else if (code == kStartExclusionRequest[0]) {
-    SendPlugRequest(session.Link(), kStartExclusionRequest);
-  }
+  app_.Session().StartPlugCommand(code, node, value);
   delay_->start(delayMs);
 }
 

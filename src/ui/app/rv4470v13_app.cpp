@@ -7,7 +7,6 @@
 #include <QScreen>
 
 #include "core/link/hotplug_monitor.h"
-#include "core/link/plug_requests.h"
 #include "core/session.h"
 #include "core/trace.h"
 #include "ui/app/about_dlg.h"
@@ -40,7 +39,7 @@ CRV4470v13App::CRV4470v13App(core::Session& session, AppSettings& settings, Prom
 CRV4470v13App::~CRV4470v13App() {
   qApp->removeEventFilter(this);
   if (hotplug_) hotplug_->Stop();
-  session_.Link().SetEvents(nullptr);
+  session_.SetEvents(nullptr);
   session_.Disconnect(false);
   session_.Sync().JoinAll();
   delete notice_.data();
@@ -51,7 +50,7 @@ CRV4470v13App::~CRV4470v13App() {
 void CRV4470v13App::Start() {
   frame_ = std::make_unique<CMainFrame>(*this);
   events_ = std::make_unique<QtLinkEvents>(frame_->View());
-  session_.Link().SetEvents(events_.get());
+  session_.SetEvents(events_.get());
   if (options_.hotplug) {
     hotplug_ = std::make_unique<core::link::HotplugMonitor>(*events_, session_.Hid());
     hotplug_->Start();
@@ -108,7 +107,7 @@ void CRV4470v13App::ShowSyncDialog(const QString& text) {
   CSynDlg dialog(language_, text, [this] {
     prompts_.Message(frame_.get(), QString::fromUtf8("错误"), QString::fromUtf8("发生错误，与设备数据同步超时……"),
                      Prompts::Icon::Error);
-    if (session_.Link().State().networkMode.load()) session_.Tcp().TcpClose(false);
+    if (session_.NetworkMode()) session_.Disconnect(false);
   }, frame_.get(), syncTimeoutMs_);
   sync_ = &dialog;
   dialog.exec();
@@ -130,10 +129,7 @@ void CRV4470v13App::ShowWaitDialog(const QString& text, std::uint8_t function, s
       [this](CWaitDlg::Request request) {
         // The controller stops the waiting operation; what the plug
         // dialogs keep about it is theirs to undo.
-        if (request.function == 0x13 || request.function == 0x4A || request.function == 0x4B) {
-          const std::uint8_t stop[] = {request.function, 0x05, 0x00};
-          core::link::SendPlugRequest(session_.Link(), stop);
-        }
+        session_.StopPlugWait(request.function);
         if (plugCancel_) plugCancel_(request);
       },
       [this] { ShowNotice(QString::fromUtf8("发生错误，操作超时……"), 1100); }, frame_.get(), waitTimeoutMs_);
@@ -150,7 +146,7 @@ bool CRV4470v13App::OpenDocumentFile(const QString& path) {
   }
   const QString suffix = path.section(QLatin1Char('.'), -1);
   if (suffix.compare(QLatin1String("mode"), Qt::CaseInsensitive) != 0) return false;
-  if (session_.Link().IsOpen() && frame_) frame_->View().Modes().LoadModeFileAt(path);
+  if (session_.IsOpen() && frame_) frame_->View().Modes().LoadModeFileAt(path);
   return true;
 }
 
@@ -180,11 +176,7 @@ QWidget* CRV4470v13App::OpenDialog(ModelessDialog which, int templateId) {
     slot = dialog;
     // While these two are open the view asks for no status: the plug
     // traffic and the remote learning need the link to themselves.
-    if (which == ModelessDialog::SmartPlug) {
-      session_.Link().State().pollingAllowed = false;
-    } else if (which == ModelessDialog::DeviceRemote) {
-      pollingBeforeRemote_ = statusPolling.exchange(false);
-    }
+    if (const auto holder = PollHolder(which)) session_.PollGate().Hold(*holder);
     QObject::connect(dialog, &QObject::destroyed, this,
                      [this, which](QObject* gone) { DialogGone(which, gone); });
   }
@@ -201,6 +193,14 @@ QWidget* CRV4470v13App::OpenDialog(ModelessDialog which, int templateId) {
   return dialog;
 }
 
+std::optional<core::link::PollGate::Holder> CRV4470v13App::PollHolder(ModelessDialog which) {
+  // While these two are open the view asks for no status: the plug
+  // traffic and the remote learning need the link to themselves.
+  if (which == ModelessDialog::SmartPlug) return core::link::PollGate::Holder::SmartPlugDialog;
+  if (which == ModelessDialog::DeviceRemote) return core::link::PollGate::Holder::RemoteDialog;
+  return std::nullopt;
+}
+
 QWidget* CRV4470v13App::Dialog(ModelessDialog which) const {
   QWidget* dialog = dialogs_[Index(which)].data();
   return dialog != nullptr && dialog->testAttribute(Qt::WA_DeleteOnClose) ? dialog : nullptr;
@@ -211,12 +211,7 @@ void CRV4470v13App::DialogGone(ModelessDialog which, const QObject* gone) {
   // (Compared, not used: `gone` is being destroyed.)
   const QObject* current = dialogs_[Index(which)].data();
   if (current != nullptr && current != gone) return;
-  if (which == ModelessDialog::SmartPlug) {
-    // Not in the middle of a transfer: the run turns polling on when it ends.
-    if (session_.Sync().ActiveRuns() == 0) session_.Link().State().pollingAllowed = true;
-  } else if (which == ModelessDialog::DeviceRemote) {
-    statusPolling = pollingBeforeRemote_;
-  }
+  if (const auto holder = PollHolder(which)) session_.PollGate().Release(*holder);
 }
 
 void CRV4470v13App::RetextDialog(ModelessDialog which) {
@@ -249,9 +244,9 @@ void CRV4470v13App::CloseDialog(ModelessDialog which) {
 }
 
 void CRV4470v13App::RunAbout() {
-  const bool connected = session_.Link().IsOpen();
+  const bool connected = session_.IsOpen();
   CAboutDlg dialog(language_, connected, session_.Records().Identity(),
-                   CAboutDlg::ChipsFromStatus(session_.Records().Status()), statusPolling, frame_.get());
+                   CAboutDlg::ChipsFromStatus(session_.Records().Status()), session_.PollGate(), frame_.get());
   dialog.exec();
 }
 

@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 
+#include "core/link/poll_gate.h"
 #include "ui/app/app_settings.h"
 #include "ui/app/dialog_ip.h"
 #include "ui/app/info_dlg.h"
@@ -118,9 +120,6 @@ class CRV4470v13App : public QObject {
   // The values that outlive the pages.
   PageState& State() { return pageState_; }
 
-  // The status poll's own switch (the about dialog's "Peak").
-  std::atomic<bool> statusPolling{true};
-
   // How long the sync and wait dialogs wait (tests shorten them).
   void SetSyncTimeout(int ms) { syncTimeoutMs_ = ms; }
   void SetWaitTimeout(int ms) { waitTimeoutMs_ = ms; }
@@ -141,9 +140,10 @@ class CRV4470v13App : public QObject {
   static std::size_t Index(ModelessDialog which) { return static_cast<std::size_t>(which); }
   // A dialog's window went: the status polling it held off resumes.
   void DialogGone(ModelessDialog which, const QObject* gone);
+  // The poll gate's holder for a dialog that needs a quiet link.
+  static std::optional<core::link::PollGate::Holder> PollHolder(ModelessDialog which);
   std::array<QPointer<QWidget>, kModelessDialogCount> dialogs_;
   ModelessFactory connectDialogFactory_;
-  bool pollingBeforeRemote_ = true;
   QString pendingOpen_;
   bool f7Guard_ = true;
   std::function<void(CWaitDlg::Request)> plugCancel_;

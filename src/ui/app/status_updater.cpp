@@ -28,8 +28,8 @@ void StatusUpdater::Update(const EqPage* page) {
 void StatusUpdater::UpdatePanes() {
   const UiLanguage& lang = app_.Language();
   auto& pane = frame_.ConnectionPane();
-  if (session_.Link().IsOpen()) {
-    pane.setText(session_.Link().State().networkMode.load()
+  if (session_.IsOpen()) {
+    pane.setText(session_.NetworkMode()
                      ? lang.Pick("IP：已连接", "IP:Connected")
                      : lang.Pick("USB：已连接", "USB:Connected"));
     pane.SetTextColor(QColor(0, 150, 0));
@@ -73,7 +73,7 @@ void StatusUpdater::UpdateDialogButtons() {
       {ids::kInputSource,
        app_.CanOpen(inputSet ? ModelessDialog::InputSourceSettings : ModelessDialog::InputSource)},
       {ids::kRemoteLearning,
-       app_.CanOpen(ModelessDialog::DeviceRemote) && session_.Link().IsOpen()},
+       app_.CanOpen(ModelessDialog::DeviceRemote) && session_.IsOpen()},
   };
   for (const auto& b : buttons) {
     if (QWidget* w = frame_.Ribbon().Element(b.id)) w->setEnabled(b.enabled);
