@@ -11,9 +11,10 @@
 namespace core::params {
 namespace {
 
+// Compile-time lookups go through the row index (see FindParamRow).
 constexpr int SlotOf(int module, int param) {
-  const ParamEntry* e = FindParam(module, param);
-  return e != nullptr ? e->slot : kNoSlot;
+  const auto row = FindParamRow(module, param);
+  return row ? kParamTable[*row].slot : kNoSlot;
 }
 
 constexpr std::array<int, kChannelCompressorCount> kCompressorSlots = [] {
