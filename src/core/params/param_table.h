@@ -12,6 +12,7 @@ namespace core::params {
 // Every scalar parameter is addressed by (module, parameter number); the
 // modules are numbered 1 (Mic) to 14 (Loudness), the outputs CH1..CH8 5..12.
 constexpr int OutputModule(int channelIndex) { return 5 + channelIndex; }  // CH1 is index 0
+inline constexpr int kOutputCount = 8;
 const char* ModuleName(int module);  // "Mic", "Output3", ... or "?"
 
 inline constexpr int kNoSlot = -1;
