@@ -7,6 +7,9 @@ using namespace core::params;
 #ifdef NOT_A_ROW
 inline constexpr ParamName kBad{ModuleId::Mic, 18};  // a mic A band, not a table row
 #endif
+#ifdef OUT_OF_RANGE
+inline constexpr ParamName kBad{ModuleId::Mic, 256 + 14};  // not (1, 14) by truncation
+#endif
 #ifdef FRAME_NAME_IS_A_ROW
 inline constexpr FrameParamName kBad{ModuleId::Mic, 14};
 #endif

@@ -35,6 +35,13 @@ namespace detail {
 void NotARowOfTheParameterTable();
 void FrameOnlyNameIsATableRow();
 void BandParamIsATableRowOrImageRecord();
+void ParamNumberOutOfRange();
+
+// Parameter numbers travel in one byte.
+consteval int CheckedParamNumber(int param) {
+  if (param < 0 || param > 255) ParamNumberOutOfRange();
+  return param;
+}
 }  // namespace detail
 
 class OutputParamNumber;
@@ -42,7 +49,8 @@ class OutputParamNumber;
 // A row of the parameter table, by (module, parameter).
 class ParamName {
  public:
-  consteval ParamName(ModuleId module, int param) : ParamName(static_cast<int>(module), param, 0) {
+  consteval ParamName(ModuleId module, int param)
+      : ParamName(static_cast<int>(module), detail::CheckedParamNumber(param), 0) {
     if (!FindParamRow(module_, param_)) detail::NotARowOfTheParameterTable();
   }
 
@@ -70,7 +78,8 @@ class ParamName {
 class FrameParamName {
  public:
   consteval FrameParamName(ModuleId module, int param)
-      : module_(static_cast<std::uint8_t>(module)), param_(static_cast<std::uint8_t>(param)) {
+      : module_(static_cast<std::uint8_t>(module)),
+        param_(static_cast<std::uint8_t>(detail::CheckedParamNumber(param))) {
     if (FindParamRow(module_, param_)) detail::FrameOnlyNameIsATableRow();
   }
   constexpr int Module() const { return module_; }
@@ -88,8 +97,10 @@ class EqBandsName {
  public:
   consteval EqBandsName(ModuleId module, int firstParam, int bandCount)
       : module_(static_cast<std::uint8_t>(module)),
-        firstParam_(static_cast<std::uint8_t>(firstParam)),
+        firstParam_(static_cast<std::uint8_t>(detail::CheckedParamNumber(firstParam))),
         bandCount_(static_cast<std::uint8_t>(bandCount)) {
+    if (bandCount < 1) detail::ParamNumberOutOfRange();
+    detail::CheckedParamNumber(firstParam + bandCount - 1);
     // Every table row has an image record, so the records are enough.
     for (const ImageRecord& r : kImageRecords) {
       if (r.module == module_ && r.param >= firstParam && r.param < firstParam + bandCount) {
@@ -157,7 +168,7 @@ inline constexpr ParamName kExciterOn{ModuleId::Loudness, 11};
 // A parameter number that every output module has as a table row.
 class OutputParamNumber {
  public:
-  consteval explicit OutputParamNumber(int param) : param_(param) {
+  consteval explicit OutputParamNumber(int param) : param_(detail::CheckedParamNumber(param)) {
     for (int c = 0; c < kOutputCount; ++c) {
       if (!FindParamRow(OutputModule(c), param)) detail::NotARowOfTheParameterTable();
     }
