@@ -43,11 +43,12 @@ sanitize-tsan: bootstrap
 	cmake --build build-tsan -j$(JOBS)
 	TSAN_OPTIONS=halt_on_error=1 setarch $$(uname -m) -R ctest --test-dir build-tsan --output-on-failure -j$(JOBS)
 
-# The libFuzzer targets, built with clang, each with a short smoke run.
+# The libFuzzer targets, built with clang (only they are built), each with a
+# short smoke run.
 fuzz: bootstrap
 	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
 	  -DDSPTUNER_BENCH=OFF -DDSPTUNER_FUZZ=ON -DDSPTUNER_UI=OFF
-	cmake --build build-fuzz -j$(JOBS)
+	cmake --build build-fuzz -j$(JOBS) --target fuzzers
 	ctest --test-dir build-fuzz --output-on-failure -R '^fuzz\.'
 
 clean:

@@ -21,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/params/named_params.h"
 #include "core/params/param_table.h"
 #include "core/session.h"
 #include "sim/processor_sim.h"
@@ -82,7 +83,7 @@ int main() {
     reply.WaitFor(0ms);
     const std::size_t before = processor.Counters().requests;
     const auto t0 = Clock::now();
-    session.Params().SetParam(1, 14, i % 101);
+    session.Params().SetParam(core::params::kMicMasterVolume, i % 101);
     SpinUntil([&] { return processor.Counters().requests > before; });
     latencies.push_back(Us(Clock::now() - t0));
   }
@@ -131,7 +132,7 @@ int main() {
   const auto start = Clock::now();
   for (int i = 0; i < kSteps; ++i) {
     std::this_thread::sleep_until(start + std::chrono::microseconds(100 * i));
-    session.Params().SetParam(1, 16, i % 101);
+    session.Params().SetParam(core::params::kEffectMasterVolume, i % 101);
   }
   const auto lastCall = Clock::now();
   const int lastValue = (kSteps - 1) % 101;
@@ -165,7 +166,7 @@ int main() {
     SpinUntil([&] { return usbReply.IsSet(); });
     const std::size_t before = usbProcessor.Counters().requests;
     const auto u0 = Clock::now();
-    usb.Params().SetParam(1, 14, i % 101);  // queued; the write thread sends it
+    usb.Params().SetParam(core::params::kMicMasterVolume, i % 101);  // queued; the write thread sends it
     SpinUntil([&] { return usbProcessor.Counters().requests > before; });
     usbLatencies.push_back(Us(Clock::now() - u0));
   }

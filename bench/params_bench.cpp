@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "core/params/device_image.h"
+#include "core/params/named_params.h"
 #include "core/session.h"
 
 namespace {
@@ -12,7 +13,7 @@ void BM_SetParamFirstRow(benchmark::State& state) {
   core::Session session;
   int v = 0;
   for (auto _ : state) {
-    session.Params().SetParam(1, 4, v++ % 101);
+    session.Params().SetParam(core::params::kMic1Volume, v++ % 101);
   }
 }
 BENCHMARK(BM_SetParamFirstRow);
@@ -22,7 +23,7 @@ void BM_SetParamLastRow(benchmark::State& state) {
   core::Session session;
   int v = 0;
   for (auto _ : state) {
-    session.Params().SetParam(14, 11, v++ & 1);
+    session.Params().SetParam(core::params::kExciterOn, v++ & 1);
   }
 }
 BENCHMARK(BM_SetParamLastRow);

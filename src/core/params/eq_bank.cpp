@@ -150,7 +150,7 @@ bool EqBank::SetHfSplit(int channel, int mode) {
   const int flag = mode != 0 ? 1 : 0;
   model_.SetDelayMode(channel, flag);
   const Word words[2] = {kOne, flag != 0 ? kZero : kOne};
-  model_.SetParamBlock(OutputModule(channel), 17, words);
+  model_.SetParamBlock(OutputDelayMode(channel), words);
   return SendHfSplit(channel, FindHfSplit(channel));
 }
 
@@ -178,7 +178,7 @@ void EqBank::SetMusicCompressor(float threshold, float ratio, float attackMs, fl
   const CompressorDisplay v = SanitizeCompressor({threshold, ratio, attackMs, releaseMs});
   model_.SetMusicCompressorDisplay(v);
   const auto block = EncodeCompressorBlock(v);
-  model_.SetParamBlock(4, 14, block);
+  model_.SetParamBlock(kMusicCompressor, block);
 }
 
 bool EqBank::SetChannelCompressor(int index, float threshold, float ratio, float attackMs,
@@ -188,9 +188,9 @@ bool EqBank::SetChannelCompressor(int index, float threshold, float ratio, float
   model_.SetCompressorDisplay(index, v);
   const auto block = EncodeCompressorBlock(v);
   if (index < kOutputCount) {
-    model_.SetParamBlock(OutputModule(index), 27, block);
+    model_.SetParamBlock(OutputCompressor(index), block);
   } else {
-    model_.SetParamBlock(13, 10, block);
+    model_.SetParamBlock(kRecordCompressor, block);
   }
   return true;
 }
@@ -208,19 +208,19 @@ void EqBank::SetLoudnessLevel(float level) {
   const Word gain[1] = {w.gain};
   const Word inverse[1] = {w.inverseGain};
   if (w.level > previousLoudness_.load()) {
-    model_.SetParamBlock(1, 68, inverse);
-    model_.SetParamBlock(1, 71, w.block);
-    model_.SetParamBlock(1, 69, gain);
-    model_.SetParamBlock(1, 41, inverse);
-    model_.SetParamBlock(1, 44, w.block);
-    model_.SetParamBlock(1, 42, gain);
+    model_.SetParamBlock(kMicBLoudnessInverseGain, inverse);
+    model_.SetParamBlock(kMicBLoudnessFilter, w.block);
+    model_.SetParamBlock(kMicBLoudnessGain, gain);
+    model_.SetParamBlock(kMicALoudnessInverseGain, inverse);
+    model_.SetParamBlock(kMicALoudnessFilter, w.block);
+    model_.SetParamBlock(kMicALoudnessGain, gain);
   } else {
-    model_.SetParamBlock(1, 71, w.block);
-    model_.SetParamBlock(1, 69, gain);
-    model_.SetParamBlock(1, 68, inverse);
-    model_.SetParamBlock(1, 44, w.block);
-    model_.SetParamBlock(1, 42, gain);
-    model_.SetParamBlock(1, 41, inverse);
+    model_.SetParamBlock(kMicBLoudnessFilter, w.block);
+    model_.SetParamBlock(kMicBLoudnessGain, gain);
+    model_.SetParamBlock(kMicBLoudnessInverseGain, inverse);
+    model_.SetParamBlock(kMicALoudnessFilter, w.block);
+    model_.SetParamBlock(kMicALoudnessGain, gain);
+    model_.SetParamBlock(kMicALoudnessInverseGain, inverse);
   }
   queue.SetCoalescing(coalescing);
   previousLoudness_ = w.level;

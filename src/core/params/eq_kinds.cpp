@@ -4,26 +4,33 @@
 #include <array>
 #include <cmath>
 
+#include "core/params/named_params.h"
+
 namespace core::params {
 namespace {
 
+constexpr EqKindInfo Kind(EqBandsName bands, int sendCount, int copyCount, int panelBandCount) {
+  return {static_cast<std::uint8_t>(bands.Module()), static_cast<std::uint8_t>(bands.FirstParam()),
+          sendCount, copyCount, panelBandCount};
+}
+
 constexpr std::array<EqKindInfo, kEqKindCount> kKinds = {{
-    {1, 18, 15, 15, 15},  // mic A
-    {1, 45, 15, 15, 15},  // mic B
-    {2, 0, 7, 7, 7},      // echo A
-    {2, 14, 7, 7, 7},     // echo B
-    {3, 0, 7, 7, 7},      // reverb A
-    {3, 12, 7, 7, 7},     // reverb B
-    {4, 0, 10, 10, 10},   // music
-    {5, 0, 13, 9, 13},    // CH1
-    {6, 0, 13, 9, 13},
-    {7, 0, 13, 9, 13},
-    {8, 0, 13, 9, 13},
-    {9, 0, 13, 9, 13},
-    {10, 0, 13, 9, 13},
-    {11, 0, 13, 9, 13},
-    {12, 0, 13, 9, 13},   // CH8
-    {13, 0, 5, 5, 5},     // record
+    Kind(kMicAEqBands, 15, 15, 15),
+    Kind(kMicBEqBands, 15, 15, 15),
+    Kind(kEchoAEqBands, 7, 7, 7),
+    Kind(kEchoBEqBands, 7, 7, 7),
+    Kind(kReverbAEqBands, 7, 7, 7),
+    Kind(kReverbBEqBands, 7, 7, 7),
+    Kind(kMusicEqBands, 10, 10, 10),
+    Kind(kOutputEqBands[0], 13, 9, 13),  // CH1
+    Kind(kOutputEqBands[1], 13, 9, 13),
+    Kind(kOutputEqBands[2], 13, 9, 13),
+    Kind(kOutputEqBands[3], 13, 9, 13),
+    Kind(kOutputEqBands[4], 13, 9, 13),
+    Kind(kOutputEqBands[5], 13, 9, 13),
+    Kind(kOutputEqBands[6], 13, 9, 13),
+    Kind(kOutputEqBands[7], 13, 9, 13),  // CH8
+    Kind(kRecordEqBands, 5, 5, 5),
 }};
 
 constexpr int kMicFrequencies[] = {25,  40,  63,   100,  160,  250,  400,  630,

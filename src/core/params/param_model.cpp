@@ -11,29 +11,23 @@
 namespace core::params {
 namespace {
 
-constexpr int SlotOf(int module, int param) {
-  const ParamEntry* e = FindParam(module, param);
-  return e != nullptr ? e->slot : kNoSlot;
-}
+constexpr int SlotOf(ParamName name) { return kParamTable[name.Row()].slot; }
 
 constexpr std::array<int, kChannelCompressorCount> kCompressorSlots = [] {
   std::array<int, kChannelCompressorCount> s{};
-  for (int c = 0; c < kOutputCount; ++c) s[c] = SlotOf(OutputModule(c), 27);
-  s[kOutputCount] = SlotOf(13, 10);
+  for (int c = 0; c < kOutputCount; ++c) s[c] = SlotOf(OutputCompressor(c));
+  s[kOutputCount] = SlotOf(kRecordCompressor);
   return s;
 }();
 constexpr std::array<int, kOutputCount> kDelayModeSlots = [] {
   std::array<int, kOutputCount> s{};
-  for (int c = 0; c < kOutputCount; ++c) s[c] = SlotOf(OutputModule(c), 17);
+  for (int c = 0; c < kOutputCount; ++c) s[c] = SlotOf(OutputDelayMode(c));
   return s;
 }();
-constexpr int kMusicCompressorSlot = SlotOf(4, 14);
-constexpr int kShiftCoefficientSlots[2] = {SlotOf(1, 38), SlotOf(1, 65)};
-constexpr std::size_t RowOf(int module, int param) {
-  return FindParamRow(module, param).value_or(kParamTable.size());
-}
-constexpr std::size_t kShiftOffRows[2] = {RowOf(1, 40), RowOf(1, 67)};
-static_assert(kShiftOffRows[0] < kParamCount && kShiftOffRows[1] < kParamCount);
+constexpr int kMusicCompressorSlot = SlotOf(kMusicCompressor);
+constexpr int kShiftCoefficientSlots[2] = {SlotOf(kMicAShiftCoefficient),
+                                           SlotOf(kMicBShiftCoefficient)};
+constexpr std::size_t kShiftOffRows[2] = {kMicAShiftOff.Row(), kMicBShiftOff.Row()};
 
 // Inverts x = 1 - e^(-1/(48 t)). A zero coefficient is an endlessly slow
 // attack or release: +infinity (the plain formula divides by +0 of ln(1) and
@@ -98,6 +92,18 @@ void ParamModel::SetParamBlock(int module, int param, std::span<const Word> word
   }
   link_.SendParamFrame(static_cast<std::uint8_t>(module), static_cast<std::uint8_t>(param),
                        words);
+}
+
+void ParamModel::SetParam(ParamName name, ParamValue value) {
+  if (name.Valid()) SetParam(name.Module(), name.Param(), value);
+}
+
+void ParamModel::SetParamBlock(ParamName name, std::span<const Word> words) {
+  if (name.Valid()) SetParamBlock(name.Module(), name.Param(), words);
+}
+
+void ParamModel::SetParamBlock(FrameParamName name, std::span<const Word> words) {
+  SetParamBlock(name.Module(), name.Param(), words);
 }
 
 void ParamModel::BuildDefaultImage() {
@@ -202,6 +208,8 @@ ParamValue ParamModel::Mirror(int module, int param) const {
   const auto row = FindParamRow(module, param);
   return row ? MirrorAt(*row) : ParamValue(0);
 }
+
+ParamValue ParamModel::Mirror(ParamName name) const { return MirrorAt(name.Row()); }
 
 ParamValue ParamModel::MirrorAt(std::size_t row) const {
   std::lock_guard lock(mutex_);

@@ -8,6 +8,7 @@
 #include <span>
 
 #include "core/params/device_image.h"
+#include "core/params/named_params.h"
 #include "core/params/param_table.h"
 #include "core/params/sound_field.h"
 #include "core/params/value_codec.h"
@@ -32,7 +33,6 @@ struct CompressorDisplay {
 // Decodes a compressor block (seven big-endian words at `words`).
 CompressorDisplay DecodeCompressorBlock(const std::uint8_t* words);
 
-inline constexpr int kOutputCount = 8;
 // Compressor blocks with display values: CH1..CH8, then the record output.
 inline constexpr int kChannelCompressorCount = kOutputCount + 1;
 
@@ -66,6 +66,12 @@ class ParamModel {
   // has one (never past the record), and always sent. Other counts are
   // refused: nothing is written or sent.
   void SetParamBlock(int module, int param, std::span<const Word> words);
+  // The same by name (named_params.h). An invalid name (an output channel
+  // outside 0..7) changes nothing and sends nothing.
+  void SetParam(ParamName name, ParamValue value);
+  void SetParamBlock(ParamName name, std::span<const Word> words);
+  // A pair that is only sent: the frame goes out, no image byte changes.
+  void SetParamBlock(FrameParamName name, std::span<const Word> words);
 
   // Overwrites the image with the built-in defaults (no decode).
   void BuildDefaultImage();
@@ -90,6 +96,7 @@ class ParamModel {
   // The mirror of a table row (zero of the row's type before any decode);
   // a zero int for pairs outside the table.
   ParamValue Mirror(int module, int param) const;
+  ParamValue Mirror(ParamName name) const;
   ParamValue MirrorAt(std::size_t row) const;
 
   DisplayValues Display() const;

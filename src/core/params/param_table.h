@@ -12,6 +12,7 @@ namespace core::params {
 // Every scalar parameter is addressed by (module, parameter number); the
 // modules are numbered 1 (Mic) to 14 (Loudness), the outputs CH1..CH8 5..12.
 constexpr int OutputModule(int channelIndex) { return 5 + channelIndex; }  // CH1 is index 0
+inline constexpr int kOutputCount = 8;
 const char* ModuleName(int module);  // "Mic", "Output3", ... or "?"
 
 inline constexpr int kNoSlot = -1;
@@ -259,7 +260,8 @@ inline constexpr std::array<ImageRecord, kImageRecordCount> kImageRecords =
 
 static_assert(kImageRecords.back().End() == 3518, "parameter records must fill the image");
 
-// The image record of (module, param), or nullptr. Usable at compile time.
+// The image record of (module, param), or nullptr. At compile time test the
+// record's fields, not the pointer against nullptr (see FindParamRow).
 constexpr const ImageRecord* FindImageRecord(int module, int param) {
   for (const ImageRecord& r : kImageRecords) {
     if (r.module == module && r.param == param) return &r;
@@ -268,7 +270,12 @@ constexpr const ImageRecord* FindImageRecord(int module, int param) {
 }
 
 // The index of the first row for (module, param) in kParamTable, by
-// linear search in table order, or nothing. Usable at compile time.
+// linear search in table order, or nothing. This is the form to use at
+// compile time: g++ 12 cannot fold the address of a table row compared with
+// nullptr in a constant expression when null-pointer checks are kept
+// (-fsanitize=null, part of -fsanitize=undefined, implies
+// -fno-delete-null-pointer-checks), so `FindParam(m, p) != nullptr` in a
+// constexpr initialiser breaks the UBSan build.
 constexpr std::optional<std::size_t> FindParamRow(int module, int param) {
   for (std::size_t i = 0; i < kParamTable.size(); ++i) {
     if (kParamTable[i].module == module && kParamTable[i].param == param) return i;
@@ -276,7 +283,8 @@ constexpr std::optional<std::size_t> FindParamRow(int module, int param) {
   return std::nullopt;
 }
 
-// That row; nullptr when there is none.
+// That row; nullptr when there is none. For run-time callers; compile-time
+// code uses FindParamRow.
 constexpr const ParamEntry* FindParam(int module, int param) {
   const auto row = FindParamRow(module, param);
   return row ? &kParamTable[*row] : nullptr;

@@ -11,12 +11,10 @@ namespace core::params {
 namespace {
 
 constexpr int kSourceCodes[kFieldSourceCount] = {0, 5, 1, 6, 4, 7, 2, 3};
-constexpr std::uint8_t kLocateParam = 38;
-constexpr std::uint8_t kLevelFilterParam = 29;
-constexpr int kPositionParam = 16;
 
 // Channels here count from 1.
-int ChannelModule(int channel) { return OutputModule(channel - 1); }
+constexpr ParamName PositionCode(int channel) { return OutputChannelType(channel - 1); }
+constexpr ParamName LevelFilter(int channel) { return OutputFieldFilter(channel - 1); }
 
 float ClampCoordinate(float v, int size) {
   if (std::isnan(v)) return 0.0f;
@@ -51,7 +49,7 @@ SoundFieldControl::SoundFieldControl(link::Link& link, ParamModel& model)
 
 int SoundFieldControl::ChannelForCode(int code) const {
   for (int c = 1; c <= kOutputCount; ++c) {
-    if (model_.Mirror(ChannelModule(c), kPositionParam).AsInt() == code) return c;
+    if (model_.Mirror(PositionCode(c)).AsInt() == code) return c;
   }
   return 0;
 }
@@ -79,7 +77,7 @@ bool SoundFieldControl::SendSourceLevel(int point) {
   model_.WriteStoreBytes(kFieldLevelsOffset + 4 * static_cast<std::size_t>(channel - 1), bytes);
   SendLevelBytes();
   const auto words = LevelFilterWords(level);
-  model_.SetParamBlock(ChannelModule(channel), kLevelFilterParam, words);
+  model_.SetParamBlock(LevelFilter(channel), words);
   return true;
 }
 
@@ -124,7 +122,7 @@ void SoundFieldControl::Reset() {
   for (int c = 1; c <= kOutputCount; ++c) {
     model_.WriteStoreBytes(kFieldLevelsOffset + 4 * static_cast<std::size_t>(c - 1), zero);
     SendLevelBytes();
-    model_.SetParamBlock(ChannelModule(c), kLevelFilterParam, flat);
+    model_.SetParamBlock(LevelFilter(c), flat);
   }
   const SoundFieldRecord defaults = EncodeSoundFieldRecord(DefaultSoundFieldGeometry());
   model_.WriteStoreBytes(kFieldRecordOffset, defaults);
@@ -135,11 +133,11 @@ void SoundFieldControl::Reset() {
 std::optional<int> SoundFieldControl::SetLocate(int channel, bool on) {
   if (channel < 1 || channel > kOutputCount) return std::nullopt;
   const int code =
-      on ? model_.Mirror(ChannelModule(channel), kPositionParam).AsInt() & 0xFF : kNoLocateCode;
+      on ? model_.Mirror(PositionCode(channel)).AsInt() & 0xFF : kNoLocateCode;
   const std::uint8_t byte[1] = {static_cast<std::uint8_t>(code)};
   WriteStoreAndSend(link_, model_, kFieldSettingOffset, byte);
   const Word word[1] = {EncodeRawByte(code)};
-  link_.SendParamFrame(4, kLocateParam, word);
+  model_.SetParamBlock(kSoundFieldLocate, word);
   return code;
 }
 
