@@ -95,12 +95,13 @@ TEST(NamedParams, EqualiserBandNames) {
   }
 }
 
-// Two sessions on recording USB links that answer at once: one is driven by
+// Two sessions on recording USB links that answer at once, sending synchronously: one is driven by
 // numbers, the other by names.
 struct Rig {
   Rig() {
     session.Link().SetTransport(link::LinkType::Usb, &usb);
     session.Link().State().open = true;
+    session.SetSynchronousSends(true);  // each frame is on the wire when the call returns
     usb.SetOnWrite([this](const auto&) { session.Link().ReplyReceived(); });
   }
   ParamModel& model() { return session.Params(); }
