@@ -35,19 +35,27 @@ void AppMasterControlsTest::sliderMovesBothCopiesAndSends_data() {
   QTest::addColumn<bool>("fromOutput");
   QTest::addColumn<int>("value");
   QTest::addColumn<QString>("label");
+  QTest::addColumn<int>("module");
+  QTest::addColumn<int>("param");
   QTest::addColumn<std::uint32_t>("word");
   QTest::newRow("mic from output")
-      << int(ui::kMic) << true << 80 << QString::fromUtf8("话筒音量: 80") << PercentWord(80);
+      << int(ui::kMic) << true << 80 << QString::fromUtf8("话筒音量: 80") << 1 << 14
+      << PercentWord(80);
   QTest::newRow("effect from input")
-      << int(ui::kEffect) << false << 5 << QString::fromUtf8("效果总音量:  5") << PercentWord(5);
+      << int(ui::kEffect) << false << 5 << QString::fromUtf8("效果总音量:  5") << 1 << 16
+      << PercentWord(5);
   QTest::newRow("reverb from output")
-      << int(ui::kReverb) << true << 33 << QString::fromUtf8("混响音量:   33") << PercentWord(33);
+      << int(ui::kReverb) << true << 33 << QString::fromUtf8("混响音量:   33") << 3 << 24
+      << PercentWord(33);
   QTest::newRow("echo from input")
-      << int(ui::kEcho) << false << 99 << QString::fromUtf8("回声音量: 99") << PercentWord(99);
+      << int(ui::kEcho) << false << 99 << QString::fromUtf8("回声音量: 99") << 2 << 28
+      << PercentWord(99);
   QTest::newRow("music from output")
-      << int(ui::kMusic) << true << 50 << QString::fromUtf8("音乐音量: 50") << PercentWord(50);
-  QTest::newRow("noise gate from input") << int(ui::kNoiseGate) << false << 100
-                                         << QString::fromUtf8("音乐噪声门:100") << GateWord(100);
+      << int(ui::kMusic) << true << 50 << QString::fromUtf8("音乐音量: 50") << 4 << 12
+      << PercentWord(50);
+  QTest::newRow("noise gate from input")
+      << int(ui::kNoiseGate) << false << 100 << QString::fromUtf8("音乐噪声门:100") << 4 << 22
+      << GateWord(100);
 }
 
 void AppMasterControlsTest::sliderMovesBothCopiesAndSends() {
@@ -55,6 +63,8 @@ void AppMasterControlsTest::sliderMovesBothCopiesAndSends() {
   QFETCH(bool, fromOutput);
   QFETCH(int, value);
   QFETCH(QString, label);
+  QFETCH(int, module);
+  QFETCH(int, param);
   QFETCH(std::uint32_t, word);
   AppRig rig;
   rig.Start();
@@ -67,8 +77,8 @@ void AppMasterControlsTest::sliderMovesBothCopiesAndSends() {
   QCOMPARE(other->Pos(), value);
   QCOMPARE(LabelText(rig, c.labelIn), label);
   QCOMPARE(LabelText(rig, c.labelOut), label);
-  QCOMPARE(rig.session.Params().Mirror(c.module, c.param).AsInt(), value);
-  QVERIFY(QTest::qWaitFor([&] { return rig.LastParamWord(c.module, c.param) == word; }, 3000));
+  QCOMPARE(rig.session.Params().Mirror(module, param).AsInt(), value);
+  QVERIFY(QTest::qWaitFor([&] { return rig.LastParamWord(module, param) == word; }, 3000));
 }
 
 void AppMasterControlsTest::micVolumeClampedToMaximum() {

@@ -17,54 +17,29 @@ struct MasterControl {
   std::optional<core::params::ParamName> mute;  // 100 on, 0 muted
   const char* prefixZh;
   const char* prefixEn;
-  // The numbers of `value` and `mute` (muteParam -1: none), for callers
-  // that take numbers.
-  int module, param, muteParam;
 };
-
-constexpr MasterControl Master(const char* key, int labelIn, int sliderIn, int muteIn, int labelOut,
-                               int sliderOut, int muteOut, int minimum, int maximum, int width,
-                               core::params::ParamName value,
-                               std::optional<core::params::ParamName> mute, const char* prefixZh,
-                               const char* prefixEn) {
-  return {key,
-          labelIn,
-          sliderIn,
-          muteIn,
-          labelOut,
-          sliderOut,
-          muteOut,
-          minimum,
-          maximum,
-          width,
-          value,
-          mute,
-          prefixZh,
-          prefixEn,
-          value.Module(),
-          value.Param(),
-          mute ? mute->Param() : -1};
-}
 
 enum MasterIndex { kMic = 0, kEffect, kReverb, kEcho, kMusic, kNoiseGate, kPitch, kMasterCount };
 
 inline constexpr std::array<MasterControl, kMasterCount> kMasterControls{{
-    Master("mic", 32832, 32829, 32847, 32857, 32858, 32859, 0, 99, 90,
-           core::params::kMicMasterVolume, core::params::kMicOn, "话筒音量:", "Mic    Vol: "),
-    Master("effect", 32833, 32830, 32939, 32860, 32861, 32940, 0, 99, 90,
-           core::params::kEffectMasterVolume, core::params::kEffectOn,
-           "效果总音量:", "Effect    Vol:"),
-    Master("reverb", 32920, 32918, 32848, 32921, 32919, 32862, 0, 99, 90,
-           core::params::kReverbMasterVolume, core::params::kReverbOn,
-           "混响音量:  ", "Reverb Vol:"),
-    Master("echo", 32837, 32806, 32849, 32863, 32864, 32865, 0, 99, 90,
-           core::params::kEchoMasterVolume, core::params::kEchoOn, "回声音量:", "Echo Vol:"),
-    Master("music", 32834, 32831, 32850, 32866, 32867, 32868, 0, 99, 90,
-           core::params::kMusicMasterVolume, core::params::kMusicOn, "音乐音量:", "Music Vol:"),
-    Master("noisegate", 32842, 32846, -1, 32878, 32879, -1, 0, 100, 100,
-           core::params::kMusicNoiseGate, std::nullopt, "音乐噪声门:", "Noisegate:"),
-    Master("pitch", -1, 32841, -1, -1, 32880, -1, -5, 5, 100, core::params::kMusicPitch,
-           std::nullopt, "音乐变调:", "Music Pitch:"),
+    MasterControl{"mic", 32832, 32829, 32847, 32857, 32858, 32859, 0, 99, 90,
+                  core::params::kMicMasterVolume, core::params::kMicOn,
+                  "话筒音量:", "Mic    Vol: "},
+    MasterControl{"effect", 32833, 32830, 32939, 32860, 32861, 32940, 0, 99, 90,
+                  core::params::kEffectMasterVolume, core::params::kEffectOn,
+                  "效果总音量:", "Effect    Vol:"},
+    MasterControl{"reverb", 32920, 32918, 32848, 32921, 32919, 32862, 0, 99, 90,
+                  core::params::kReverbMasterVolume, core::params::kReverbOn,
+                  "混响音量:  ", "Reverb Vol:"},
+    MasterControl{"echo", 32837, 32806, 32849, 32863, 32864, 32865, 0, 99, 90,
+                  core::params::kEchoMasterVolume, core::params::kEchoOn, "回声音量:", "Echo Vol:"},
+    MasterControl{"music", 32834, 32831, 32850, 32866, 32867, 32868, 0, 99, 90,
+                  core::params::kMusicMasterVolume, core::params::kMusicOn,
+                  "音乐音量:", "Music Vol:"},
+    MasterControl{"noisegate", 32842, 32846, -1, 32878, 32879, -1, 0, 100, 100,
+                  core::params::kMusicNoiseGate, std::nullopt, "音乐噪声门:", "Noisegate:"},
+    MasterControl{"pitch", -1, 32841, -1, -1, 32880, -1, -5, 5, 100, core::params::kMusicPitch,
+                  std::nullopt, "音乐变调:", "Music Pitch:"},
 }};
 
 // The panel that holds the pitch and noise-gate sliders, and its caption

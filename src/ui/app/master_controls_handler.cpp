@@ -5,6 +5,7 @@
 #include <QToolButton>
 #include <span>
 
+#include "core/link/machine_settings.h"
 #include "core/session.h"
 #include "ui/app/main_frame.h"
 #include "ui/app/master_controls.h"
@@ -59,7 +60,7 @@ bool MasterControlsHandler::OnCommand(int id) {
       MasterHandler(m);
       return true;
     }
-    if (c.muteParam >= 0 && (id == c.muteIn || id == c.muteOut)) {
+    if (c.mute && (id == c.muteIn || id == c.muteOut)) {
       ToggleMute(m);
       return true;
     }
@@ -117,7 +118,7 @@ void MasterControlsHandler::MasterHandler(int master) {
     if (session_.IsOpen()) StartPitchPoll();
     params.SetMusicPitch(p);
     const core::params::Word word = static_cast<core::params::Word>(p + 5);
-    params.SetParamBlock(c.module, c.param, std::span<const core::params::Word>(&word, 1));
+    params.SetParamBlock(c.value, std::span<const core::params::Word>(&word, 1));
     SetBoth(master, p);
     SetPitchCaption(p);
     return;
@@ -125,7 +126,8 @@ void MasterControlsHandler::MasterHandler(int master) {
   int p = ReadPos(master);
   if (master == kMic || master == kMusic) {
     const auto settings = session_.Records().DeviceSettings();
-    const int maximum = master == kMic ? settings[5] : settings[6];
+    const int maximum =
+        master == kMic ? core::link::MaxMicVolume(settings) : core::link::MaxMusicVolume(settings);
     if (p > maximum) {
       p = maximum;
       app_.ShowNotice(master == kMic
@@ -135,8 +137,8 @@ void MasterControlsHandler::MasterHandler(int master) {
     }
   }
   SetBoth(master, p);
-  params.SetParam(c.module, c.param, p);
-  if (c.muteParam >= 0 && master != kEffect && params.Mirror(c.module, c.muteParam).AsInt() == 0) {
+  params.SetParam(c.value, p);
+  if (c.mute && master != kEffect && params.Mirror(*c.mute).AsInt() == 0) {
     app_.ShowNotice(lang.Pick("当前是静音状态", "vol is mute"), 1100);
   }
   SetLabels(master, p);
@@ -145,8 +147,8 @@ void MasterControlsHandler::MasterHandler(int master) {
 void MasterControlsHandler::ToggleMute(int master) {
   const MasterControl& c = Control(master);
   auto& params = session_.Params();
-  const int v = params.Mirror(c.module, c.muteParam).AsInt() == 0 ? 100 : 0;
-  params.SetParam(c.module, c.muteParam, v);
+  const int v = params.Mirror(*c.mute).AsInt() == 0 ? 100 : 0;
+  params.SetParam(*c.mute, v);
   UpdateMuteBoxes();
 }
 
@@ -163,7 +165,7 @@ void MasterControlsHandler::Refresh() {
   const auto& params = session_.Params();
   for (int m = 0; m <= kNoiseGate; ++m) {
     const MasterControl& c = Control(m);
-    const int v = params.Mirror(c.module, c.param).AsInt();
+    const int v = params.Mirror(c.value).AsInt();
     SetBoth(m, v);
     SetLabels(m, v);
   }
@@ -179,8 +181,8 @@ void MasterControlsHandler::UpdateMuteBoxes() {
   const auto& params = session_.Params();
   for (int m = 0; m < kMasterCount; ++m) {
     const MasterControl& c = Control(m);
-    if (c.muteParam < 0) continue;
-    const bool muted = params.Mirror(c.module, c.muteParam).AsInt() == 0;
+    if (!c.mute) continue;
+    const bool muted = params.Mirror(*c.mute).AsInt() == 0;
     for (int id : {c.muteIn, c.muteOut}) {
       if (auto* box = qobject_cast<QCheckBox*>(Ribbon().Element(id))) box->setChecked(muted);
     }
@@ -192,7 +194,7 @@ void MasterControlsHandler::Retext() {
   const UiLanguage& lang = app_.Language();
   for (int m = 0; m <= kNoiseGate; ++m) {
     const MasterControl& c = Control(m);
-    SetLabels(m, params.Mirror(c.module, c.param).AsInt(), true);
+    SetLabels(m, params.Mirror(c.value).AsInt(), true);
     for (int id : {c.muteIn, c.muteOut}) {
       if (auto* box = qobject_cast<QCheckBox*>(Ribbon().Element(id)))
         box->setText(lang.Pick("静音", "Mute"));
