@@ -11,6 +11,23 @@
 
 using namespace apptest;
 
+namespace {
+
+// Starts the application and connects it to the simulator while `other`
+// holds it: true once the host has said it is busy.
+bool ConnectToBusyHost(AppRig& rig, core::Session& other) {
+  if (other.ConnectNetwork("127.0.0.1", rig.server.Port()) != core::link::kTcpConnected)
+    return false;
+  if (!QTest::qWaitFor([&] { return rig.server.HasClient(); }, 3000)) return false;
+  rig.Start();
+  if (rig.View().Connection().ConnectNetwork(QStringLiteral("127.0.0.1"), rig.server.Port()) != 1) {
+    return false;
+  }
+  return QTest::qWaitFor([&] { return rig.View().Connection().HostBusy(); }, 5000);
+}
+
+}  // namespace
+
 class AppConnectionTest : public QObject {
   Q_OBJECT
  private slots:
@@ -89,13 +106,7 @@ void AppConnectionTest::hostBusyNotice() {
   AppRig rig;
   // Another client holds the processor.
   core::Session other;
-  other.Link().State().networkMode = true;
-  QCOMPARE(other.Tcp().TcpConnect("127.0.0.1", rig.server.Port()), core::link::kTcpConnected);
-  QVERIFY(QTest::qWaitFor([&] { return rig.server.HasClient(); }, 3000));
-  rig.Start();
-  QCOMPARE(rig.View().Connection().ConnectNetwork(QStringLiteral("127.0.0.1"), rig.server.Port()),
-           1);
-  QVERIFY(QTest::qWaitFor([&] { return rig.View().Connection().HostBusy(); }, 5000));
+  QVERIFY(ConnectToBusyHost(rig, other));
   QCOMPARE(NoticeText(rig), QString::fromUtf8("主机已连接其他设备，请先断开!"));
   QVERIFY(rig.app->SyncDialog() == nullptr);
   other.Disconnect(false);
@@ -166,13 +177,7 @@ void AppConnectionTest::usbAfterBusyHostSynchronises() {
   AppRig rig({}, {}, true);
   // A network processor that serves another client answers "busy".
   core::Session other;
-  other.Link().State().networkMode = true;
-  QCOMPARE(other.Tcp().TcpConnect("127.0.0.1", rig.server.Port()), core::link::kTcpConnected);
-  QVERIFY(QTest::qWaitFor([&] { return rig.server.HasClient(); }, 3000));
-  rig.Start();
-  QCOMPARE(rig.View().Connection().ConnectNetwork(QStringLiteral("127.0.0.1"), rig.server.Port()),
-           1);
-  QVERIFY(QTest::qWaitFor([&] { return rig.View().Connection().HostBusy(); }, 5000));
+  QVERIFY(ConnectToBusyHost(rig, other));
   rig.session.Disconnect(false);
   // Then a processor is plugged in by USB: it is synchronised like any
   // other, not left showing the defaults.

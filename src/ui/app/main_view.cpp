@@ -22,17 +22,6 @@
 
 namespace ui {
 
-namespace {
-
-bool IsInputName(const QString& n) {
-  return n == QLatin1String("Input") || n == QString::fromUtf8("输入控制");
-}
-bool IsOutputName(const QString& n) {
-  return n == QLatin1String("Output") || n == QString::fromUtf8("输出调节");
-}
-
-}  // namespace
-
 CRV4470v13View::CRV4470v13View(CRV4470v13App& app, CMainFrame& frame)
     : QWidget(&frame),
       app_(app),
@@ -96,9 +85,9 @@ void CRV4470v13View::resizeEvent(QResizeEvent* event) {
 }
 
 void CRV4470v13View::CategoryChanged(const QString& name) {
-  if (IsInputName(name)) {
+  if (IsInputCategory(name)) {
     ShowPage(ids::kMusicPage, 0);
-  } else if (IsOutputName(name)) {
+  } else if (IsOutputCategory(name)) {
     ShowPage(ids::kOutputPage, app_.State().outputChannel);
   } else {
     return;

@@ -13,18 +13,13 @@
 #include "ui/app/ribbon_category.h"
 #include "ui/app/ribbon_panel.h"
 #include "ui/app/ribbon_step_slider.h"
+#include "ui/app/ribbon_texts.h"
 #include "ui/app/rv4470v13_app.h"
 
 namespace ui {
 
 namespace {
 
-bool IsInputName(const QString& n) {
-  return n == QLatin1String("Input") || n == QString::fromUtf8("输入控制");
-}
-bool IsOutputName(const QString& n) {
-  return n == QLatin1String("Output") || n == QString::fromUtf8("输出调节");
-}
 const MasterControl& Control(int master) {
   return kMasterControls[static_cast<std::size_t>(master)];
 }
@@ -46,11 +41,11 @@ RibbonBar& MasterControlsHandler::Ribbon() {
 
 bool MasterControlsHandler::InMasterCategory() const {
   const QString n = frame_.Ribbon().ActiveCategoryName();
-  return IsInputName(n) || IsOutputName(n);
+  return IsInputCategory(n) || IsOutputCategory(n);
 }
 
 bool MasterControlsHandler::OutputActive() const {
-  return IsOutputName(frame_.Ribbon().ActiveCategoryName());
+  return IsOutputCategory(frame_.Ribbon().ActiveCategoryName());
 }
 
 bool MasterControlsHandler::OnCommand(int id) {

@@ -36,6 +36,14 @@ inline constexpr ElementText kElementTexts[] = {
 
 class RibbonBar;
 
+// The two categories with the master controls, by name in either language.
+inline bool IsInputCategory(const QString& name) {
+  return name == QLatin1String("Input") || name == QString::fromUtf8("输入控制");
+}
+inline bool IsOutputCategory(const QString& name) {
+  return name == QLatin1String("Output") || name == QString::fromUtf8("输出调节");
+}
+
 // The category and panel names of the two master categories, with the
 // pitch caption at `pitch`, and every element text of the table above, in
 // the language of `lang`.
