@@ -14,6 +14,7 @@
 #include "core/link/tcp_link.h"
 #include "core/link/usb_link.h"
 #include "core/params/eq_bank.h"
+#include "core/params/output_channels.h"
 #include "core/params/param_model.h"
 #include "core/params/sound_field_control.h"
 
@@ -21,13 +22,14 @@ namespace core {
 
 // Everything that mirrors one processor: the link with its transports, the
 // dispatcher, the synchronisation runs, the device records, the parameter
-// model with its equaliser bank and sound-field control. The application
-// creates exactly one; tests and the command-line tool create their own.
+// model with its equaliser bank, sound-field control and output channels.
+// The application creates exactly one; tests and the command-line tool
+// create their own.
 //
 // The user interface and the command-line tool talk to the processor only
 // through the operations below and the model's (Params(), Eq(),
-// SoundField(), Sync(), Records()); they never build frames or command
-// bytes and never touch the link's state or its transports.
+// SoundField(), Outputs(), Sync(), Records()); they never build frames or
+// command bytes and never touch the link's state or its transports.
 class Session {
  public:
   // Starts as the application does before any processor answers: placeholder
@@ -45,6 +47,7 @@ class Session {
   const params::ParamModel& Params() const { return params_; }
   params::EqBank& Eq() { return eq_; }
   params::SoundFieldControl& SoundField() { return soundField_; }
+  params::OutputChannels& Outputs() { return outputs_; }
   link::SyncRuns& Sync() { return sync_; }
   link::HidBackend& Hid() { return *hid_; }
 
@@ -155,6 +158,7 @@ class Session {
   params::ParamModel params_{link_};
   params::EqBank eq_{link_, params_};
   params::SoundFieldControl soundField_{link_, params_};
+  params::OutputChannels outputs_{params_, eq_};
   link::SyncRuns sync_{link_, params_, records_};
   link::Dispatcher dispatcher_{link_, params_, records_};
   std::unique_ptr<link::HidBackend> hid_;
