@@ -1,5 +1,6 @@
 #include "ui/controls/x_bmp_slider.h"
 
+#include <QAccessible>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -25,16 +26,38 @@ int CXBmpSlider::Clamp(int value) const {
   return std::clamp(value, lo, hi);
 }
 
+void CXBmpSlider::Store(int position) {
+  const bool changed = position != position_;
+  position_ = position;
+  update();
+  if (changed) {
+    QAccessibleValueChangeEvent event(this, position_);
+    QAccessible::updateAccessibility(&event);
+  }
+}
+
 void CXBmpSlider::SetRange(int maximum, int minimum) {
   maximum_ = maximum;
   minimum_ = minimum;
-  position_ = Clamp(position_);
-  update();
+  Store(Clamp(position_));
 }
 
-void CXBmpSlider::SetPos(int position) {
-  position_ = Clamp(position);
-  update();
+void CXBmpSlider::SetPos(int position) { Store(Clamp(position)); }
+
+bool CXBmpSlider::DragTo(int position) {
+  if (!isEnabled()) return false;
+  const int target = Clamp(position);
+  if (target == position_) return false;
+  Store(target);
+  PostMoved();
+  PostReleased();
+  return true;
+}
+
+bool CXBmpSlider::KeyStep(int delta) {
+  if (!isEnabled()) return false;
+  Step(delta);
+  return true;
 }
 
 void CXBmpSlider::SetEnabled(bool enabled) {
@@ -165,8 +188,7 @@ void CXBmpSlider::PostReleased() {
 }
 
 void CXBmpSlider::Step(int delta) {
-  position_ = Clamp(position_ + delta);
-  update();
+  Store(Clamp(position_ + delta));
   PostMoved();
   PostReleased();
 }
@@ -210,12 +232,10 @@ void CXBmpSlider::mousePressEvent(QMouseEvent* event) {
     dragging_ = true;
   } else if (vertical_) {
     const int centre = (thumb.top() + thumb.top() + thumbHeight_) / 2;
-    position_ = Clamp(position_ + (at.y() > centre ? -1 : 1));
-    update();
+    Store(Clamp(position_ + (at.y() > centre ? -1 : 1)));
   } else {
     const int centre = (thumb.left() + thumb.left() + thumbWidth_) / 2;
-    position_ = Clamp(position_ + (at.x() <= centre ? -1 : 1));
-    update();
+    Store(Clamp(position_ + (at.x() <= centre ? -1 : 1)));
   }
   PostMoved();
 }
@@ -225,8 +245,7 @@ void CXBmpSlider::mouseMoveEvent(QMouseEvent* event) {
     event->ignore();
     return;
   }
-  position_ = ValueAt(event->position().toPoint());
-  update();
+  Store(ValueAt(event->position().toPoint()));
   PostMoved();
 }
 
@@ -247,11 +266,11 @@ void CXBmpSlider::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Up:
     case Qt::Key_Right:
-      Step(+1);
+      KeyStep(+1);
       break;
     case Qt::Key_Left:
     case Qt::Key_Down:
-      Step(-1);
+      KeyStep(-1);
       break;
     default:
       QWidget::keyPressEvent(event);

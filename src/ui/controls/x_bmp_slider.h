@@ -34,6 +34,16 @@ class CXBmpSlider : public QWidget {
   // Disabled: the disabled thumb, and presses, keys and the wheel are ignored.
   void SetEnabled(bool enabled);
 
+  // What the user does, for callers other than the mouse and the keys (the
+  // accessibility interface). DragTo is a drag to `position` and its
+  // release: the position clamped, then SliderMoved and SliderReleased with
+  // it; nothing at all when disabled or when the position would stay.
+  // KeyStep is an arrow key: `delta` (+1 or -1) clamped, then SliderMoved
+  // and SliderReleased, even at an end; nothing when disabled. Both return
+  // whether they acted.
+  bool DragTo(int position);
+  bool KeyStep(int delta);
+
   // The track picture (also the fill drawn before the thumb) and the three
   // thumbs, by artwork id. The control's drawing area is the track's size,
   // the thumb size the normal thumb's. A missing picture stays empty.
@@ -83,6 +93,9 @@ class CXBmpSlider : public QWidget {
 
  private:
   int Clamp(int value) const;
+  // Stores the position (already clamped) and repaints; a change is
+  // reported to assistive technology.
+  void Store(int position);
   // Usable pixels per unit of value along the slider's axis.
   float Scale() const;
   void Step(int delta);
