@@ -1,5 +1,6 @@
 #include "ui/controls/gdip_button.h"
 
+#include <QAccessible>
 #include <QCursor>
 #include <QEnterEvent>
 #include <QFontMetrics>
@@ -69,8 +70,16 @@ void CGdipButton::SetToggle(bool toggle) {
 }
 
 void CGdipButton::SetGreyed(bool greyed) {
+  const bool changed = greyed != greyed_;
   greyed_ = greyed;
   update();
+  if (changed) {
+    // Assistive technology reports a greyed button as unavailable.
+    QAccessible::State state;
+    state.disabled = true;
+    QAccessibleStateChangeEvent event(this, state);
+    QAccessible::updateAccessibility(&event);
+  }
 }
 
 void CGdipButton::SetCaptionFont(const QFont& font) {

@@ -122,6 +122,12 @@ void CPeakMeterCtrl::FalloffStep() {
   }
 }
 
+int CPeakMeterCtrl::Level() const {
+  int level = 0;
+  for (const Band& b : bands_) level = std::max(level, b.value);
+  return level;
+}
+
 int CPeakMeterCtrl::PaintedLeds() const { return ledCount_ > 1 ? ledCount_ : high_ * 10 / 100; }
 
 CPeakMeterCtrl::Zone CPeakMeterCtrl::ZoneOf(int led, int leds) const {

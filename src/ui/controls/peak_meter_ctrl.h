@@ -68,6 +68,9 @@ class CPeakMeterCtrl : public QWidget {
   void FalloffStep();
 
   const Band& BandAt(int band) const { return bands_.at(band); }
+  // The level the meter shows: the highest value of its bands, 0 before
+  // the first reset.
+  int Level() const;
   // LEDs per band as painted, lit LEDs of a band, and the colour of one LED.
   int PaintedLeds() const;
   int LitLeds(int band) const;
