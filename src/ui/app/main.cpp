@@ -13,6 +13,7 @@
 #include "ui/app/prompts.h"
 #include "ui/app/rv4470v13_app.h"
 #include "ui/app/single_instance.h"
+#include "ui/editors/accessible_editors.h"
 
 int main(int argc, char** argv) {
   QStringList arguments;
@@ -53,6 +54,9 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(QStringLiteral("1.4.3"));
   QApplication::setOrganizationName(QStringLiteral("NR620 V1.0"));
   QGuiApplication::setDesktopFileName(QString::fromLatin1(ui::CRV4470v13App::kAppId));
+  // Before the first window, so that screen readers see every painted
+  // control with its role and value.
+  ui::InstallAccessibleEditors();
 
   ui::SingleInstance instance;
   const auto claim = instance.Claim();

@@ -1,5 +1,6 @@
 #include "ui/editors/eq_panel.h"
 
+#include <QAccessible>
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMenu>
@@ -159,70 +160,70 @@ void CEqPanel::SetEqKind(int kind) {
   bands_.SetEqKind(kind);
   if (selected_ >= bands_.BandCount()) selected_ = -1;
   if (hover_ >= bands_.BandCount()) hover_ = -1;
-  update();
+  Repaint();
 }
 
 void CEqPanel::SetSevenBands() {
   bands_.SetSevenBands();
   if (selected_ >= bands_.BandCount()) selected_ = -1;
   if (hover_ >= bands_.BandCount()) hover_ = -1;
-  update();
+  Repaint();
 }
 
 void CEqPanel::SetBandType(int index, int type) {
   bands_.SetBandType(index, type);
-  update();
+  Repaint();
 }
 
 void CEqPanel::SetBandGain(float gain, int index) {
   bands_.SetBandGain(gain, index);
-  update();
+  Repaint();
 }
 
 void CEqPanel::SetBandQ(float q, int index) {
   bands_.SetBandQ(q, index);
-  update();
+  Repaint();
 }
 
 void CEqPanel::SetBandFrequency(int index, float frequency) {
   bands_.SetBandFrequency(index, frequency);
-  update();
+  Repaint();
 }
 
 void CEqPanel::RecomputeBand(int index) {
   bands_.RecomputeBand(index);
-  update();
+  Repaint();
 }
 
 void CEqPanel::SetCompositeType(int index, int menuType) {
   bands_.SetCompositeType(index, menuType);
-  update();
+  Repaint();
 }
 
 void CEqPanel::SetCrossoverSlope(int index, int slope) {
   bands_.SetCrossoverSlope(index, slope);
-  update();
+  Repaint();
 }
 
 void CEqPanel::LoadBands(std::span<const std::uint8_t> store) {
   bands_.LoadBands(store);
-  update();
+  Repaint();
 }
 
 void CEqPanel::SetSelectedBand(int index) {
   selected_ = index >= 0 && index < bands_.BandCount() ? index : -1;
-  update();
+  Repaint();
 }
 
 void CEqPanel::SetLanguage(int language) {
   language_ = language == 1 ? 1 : 0;
   RetextMenus();
-  update();
+  Repaint();
 }
 
 void CEqPanel::SetBypassed(int bypassed) {
   bypassed_ = bypassed;
-  update();
+  Repaint();
 }
 
 void CEqPanel::RetextMenus() {
@@ -240,12 +241,31 @@ void CEqPanel::RetextMenus() {
 void CEqPanel::OnTypeCommand(int command) {
   if (selected_ < 0) return;
   bands_.SetCompositeType(selected_, command - (kCmdTypeFirst - 1));
-  update();
+  Repaint();
   emit BandChanged(selected_);
 }
 
-void CEqPanel::Changed(int index) {
+void CEqPanel::Repaint() {
   update();
+  // What the panel tells assistive technology follows what it draws; the
+  // texts are only built while a screen reader or the like listens.
+  if (!QAccessible::isActive()) return;
+  const QString title = Title();
+  if (title != announcedTitle_) {
+    announcedTitle_ = title;
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+  }
+  const QString status = StatusLine();
+  if (status != announcedStatus_) {
+    announcedStatus_ = status;
+    QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
+  }
+}
+
+void CEqPanel::Changed(int index) {
+  Repaint();
   emit BandChanged(index);
 }
 
@@ -287,12 +307,12 @@ void CEqPanel::mousePressEvent(QMouseEvent* event) {
       if (std::fabs(at.x() - h.x()) < 10 && std::fabs(at.y() - h.y()) < 10) {
         selected_ = i;
         dragOffset_ = QPoint(static_cast<int>(at.x() - h.x()), static_cast<int>(at.y() - h.y()));
-        update();
+        Repaint();
         emit BandPressed(i);
         return;
       }
     }
-    update();
+    Repaint();
     return;
   }
   if (event->button() == Qt::RightButton) {
@@ -306,12 +326,12 @@ void CEqPanel::mousePressEvent(QMouseEvent* event) {
       if (std::fabs(at.x() - h.x()) < 16 && std::fabs(at.y() - h.y()) < 16) {
         selected_ = i;
         dragOffset_ = QPoint(at.x(), 0);
-        update();
+        Repaint();
         emit BandChanged(i);
         return;
       }
     }
-    update();
+    Repaint();
     return;
   }
   event->ignore();
@@ -330,7 +350,7 @@ void CEqPanel::mouseMoveEvent(QMouseEvent* event) {
       if (std::fabs(at.x() - h.x()) < 16 && std::fabs(at.y() - h.y()) < 16) hover_ = i;
     }
     // Only the hovered band's labels depend on the mouse here.
-    if (hover_ != hovered) update();
+    if (hover_ != hovered) Repaint();
     return;
   }
   if (selected_ >= 0 &&
@@ -365,7 +385,7 @@ void CEqPanel::mouseMoveEvent(QMouseEvent* event) {
       emit BandChanged(selected_);
     }
   }
-  update();
+  Repaint();
 }
 
 void CEqPanel::mouseReleaseEvent(QMouseEvent* event) {
@@ -474,6 +494,14 @@ QString CEqPanel::StatusText() const {
 QString CEqPanel::StatusGainText() const {
   if (selected_ < 0) return QString();
   return Format("%+-.1fdB ", static_cast<double>(bands_.Band(selected_).gain));
+}
+
+QString CEqPanel::StatusLine() const {
+  if (selected_ >= 0) return (StatusText() + StatusGainText()).simplified();
+  // The bands the user sees: an output EQ's hidden sections are not counted.
+  const int count = bands_.PickableBandCount();
+  return language_ == 1 ? QStringLiteral("%1 bands").arg(count)
+                        : QStringLiteral("共%1个频段").arg(count);
 }
 
 QColor CEqPanel::StatusGainColour() const {

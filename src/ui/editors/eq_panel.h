@@ -75,6 +75,10 @@ class CEqPanel : public QWidget {
   QString StatusText() const;
   QString StatusGainText() const;
   QColor StatusGainColour() const;
+  // The status line as one text for assistive technology: the selected
+  // band's (status text and gain, runs of spaces made one), or without a
+  // selection the number of bands ("7 bands" / "共7个频段").
+  QString StatusLine() const;
 
   QMenu* TypeMenu() const { return typeMenu_; }
   QMenu* EqMenu() const { return eqMenu_; }
@@ -108,6 +112,9 @@ class CEqPanel : public QWidget {
   QPoint ToPlot(QPointF widgetPoint) const;
   bool Shaped(int index) const;  // a type whose gain the mouse and keys move
   void Changed(int index);
+  // Repaints, and tells assistive technology when the title or the status
+  // line changed.
+  void Repaint();
   void RetextMenus();
   void OnTypeCommand(int command);
   void PopUp(QMenu* menu, QPoint global);
@@ -141,6 +148,9 @@ class CEqPanel : public QWidget {
   QPixmap background_;
   int backgroundKind_ = -1;
   int backgroundLanguage_ = -1;
+  // The title and status line assistive technology was last told of.
+  QString announcedTitle_;
+  QString announcedStatus_;
 };
 
 }  // namespace ui

@@ -32,6 +32,9 @@ class CSmallEqPanel : public QWidget {
   void SetBypassed(int bypassed);
   int Bypassed() const { return bypassed_; }
   bool IsHovering() const { return hover_; }
+  // What a left click on the panel does (the accessibility interface's
+  // press): Clicked.
+  void Click() { emit Clicked(); }
 
   QSize sizeHint() const override { return QSize(180, 90); }
 
