@@ -155,6 +155,7 @@ void CMainFrame::BuildRibbon() {
   }
   ribbon_->AddTabRowButton(ids::kLanguageSwitch, QString::fromUtf8("中/EN"));
   ribbon_->AddTabRowButton(ids::kAppAbout, QString(), style()->standardIcon(QStyle::SP_MessageBoxInformation));
+  NameRibbonControls(*ribbon_, lang);
 
   connect(ribbon_, &RibbonBar::Command, view_, &CRV4470v13View::OnCommand);
   connect(ribbon_, &RibbonBar::CategoryChanged, view_, &CRV4470v13View::CategoryChanged);

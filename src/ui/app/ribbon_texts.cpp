@@ -4,9 +4,11 @@
 #include <QStringList>
 #include <QToolButton>
 
+#include "ui/app/master_controls.h"
 #include "ui/app/ribbon_bar.h"
 #include "ui/app/ribbon_category.h"
 #include "ui/app/ribbon_panel.h"
+#include "ui/controls/accessible_controls.h"
 
 namespace ui {
 
@@ -43,6 +45,26 @@ void RetextRibbonNames(RibbonBar& ribbon, const UiLanguage& lang, int pitch) {
     } else if (auto* b = qobject_cast<QToolButton*>(ribbon.Element(t.id))) {
       b->setText(text);
     }
+  }
+  NameRibbonControls(ribbon, lang);
+}
+
+void NameRibbonControls(RibbonBar& ribbon, const UiLanguage& lang) {
+  for (const MasterControl& c : kMasterControls) {
+    // The label button's text without its number: "Mic    Vol: " names "Mic Vol".
+    const QString name = AccessibleLabel(lang.Pick(c.prefixZh, c.prefixEn));
+    for (int id : {c.sliderIn, c.sliderOut}) {
+      if (QWidget* slider = ribbon.Element(id)) slider->setAccessibleName(name);
+    }
+    if (!c.mute) continue;
+    const QString mute = name + QLatin1Char(' ') + lang.Pick("静音", "Mute");
+    for (int id : {c.muteIn, c.muteOut}) {
+      if (QWidget* box = ribbon.Element(id)) box->setAccessibleName(mute);
+    }
+  }
+  if (QToolButton* app = ribbon.AppButton()) app->setAccessibleName(lang.Pick("文件", "File"));
+  if (QWidget* about = ribbon.Element(ids::kAppAbout)) {
+    about->setAccessibleName(lang.Pick("关于", "About"));
   }
 }
 

@@ -49,6 +49,13 @@ inline bool IsOutputCategory(const QString& name) {
 // the language of `lang`.
 void RetextRibbonNames(RibbonBar& ribbon, const UiLanguage& lang, int pitch);
 
+// The names assistive technology reads for the ribbon's controls that show
+// no text of their own or one they share, in the language of `lang`: each
+// master control's sliders by its label ("话筒音量" / "Mic Vol"), its mute
+// boxes by the label and "静音" / "Mute", the application button and the
+// about button. RetextRibbonNames sets them again.
+void NameRibbonControls(RibbonBar& ribbon, const UiLanguage& lang);
+
 // The element's text in the current language; empty for an id without one.
 inline QString ElementTextOf(const UiLanguage& lang, int id) {
   for (const ElementText& t : kElementTexts) {
