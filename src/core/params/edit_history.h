@@ -45,7 +45,9 @@ struct EditOrigin {
 //   3. the other store bytes: the sound-field levels (32 bytes) and layout
 //      (20 bytes) by the store write; the loudness level through
 //      EqBank::SetLoudnessLevel (which sends the mic channels' loudness
-//      words again); the located-speaker byte by the store write and its
+//      words, so step 1 leaves them out; a level outside -40..0 dB has its
+//      4 bytes written back as well); the located-speaker byte by the store
+//      write and its
 //      parameter frame (4, 38); the bytes after it by the store write;
 //   4. the display values and the sound-field geometry that differ are set
 //      back directly.
