@@ -47,8 +47,8 @@ struct EditOrigin {
 //      EqBank::SetLoudnessLevel (which sends the mic channels' loudness
 //      words, so step 1 leaves them out; a level outside -40..0 dB has its
 //      4 bytes written back as well); the located-speaker byte by the store
-//      write and its
-//      parameter frame (4, 38); the bytes after it by the store write;
+//      write and its parameter frame (4, 38); the bytes after it by the
+//      store write;
 //   4. the display values and the sound-field geometry that differ are set
 //      back directly.
 // The model's edits done by the replay make no step of their own: Begin and
