@@ -13,6 +13,7 @@
 #include "core/link/sync_runs.h"
 #include "core/link/tcp_link.h"
 #include "core/link/usb_link.h"
+#include "core/params/edit_history.h"
 #include "core/params/eq_bank.h"
 #include "core/params/output_channels.h"
 #include "core/params/param_model.h"
@@ -22,13 +23,14 @@ namespace core {
 
 // Everything that mirrors one processor: the link with its transports, the
 // dispatcher, the synchronisation runs, the device records, the parameter
-// model with its equaliser bank, sound-field control and output channels.
+// model with its equaliser bank, sound-field control and output channels,
+// and the history of the user's edits.
 // The application creates exactly one; tests and the command-line tool
 // create their own.
 //
 // The user interface and the command-line tool talk to the processor only
 // through the operations below and the model's (Params(), Eq(),
-// SoundField(), Outputs(), Sync(), Records()); they never build frames or
+// SoundField(), Outputs(), History(), Sync(), Records()); they never build frames or
 // command bytes and never touch the link's state or its transports.
 class Session {
  public:
@@ -48,6 +50,8 @@ class Session {
   params::EqBank& Eq() { return eq_; }
   params::SoundFieldControl& SoundField() { return soundField_; }
   params::OutputChannels& Outputs() { return outputs_; }
+  // Undo and redo of the user's edits (UI thread only).
+  params::EditHistory& History() { return history_; }
   link::SyncRuns& Sync() { return sync_; }
   link::HidBackend& Hid() { return *hid_; }
 
@@ -159,6 +163,7 @@ class Session {
   params::EqBank eq_{link_, params_};
   params::SoundFieldControl soundField_{link_, params_};
   params::OutputChannels outputs_{params_, eq_};
+  params::EditHistory history_{params_, eq_};
   link::SyncRuns sync_{link_, params_, records_};
   link::Dispatcher dispatcher_{link_, params_, records_};
   std::unique_ptr<link::HidBackend> hid_;

@@ -226,4 +226,12 @@ void EqBank::SetLoudnessLevel(float level) {
   previousLoudness_ = w.level;
 }
 
+void EqBank::WriteStore(std::size_t offset, std::span<const std::uint8_t> bytes) {
+  if (bytes.empty() || offset > kStoreSize || bytes.size() > kStoreSize - offset) {
+    Trace("WriteStore: bytes outside the store, nothing sent");
+    return;
+  }
+  WriteStoreAndSend(link_, model_, offset, bytes);
+}
+
 }  // namespace core::params

@@ -2,7 +2,9 @@
 
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
+#include <span>
 
 #include "core/params/biquad.h"
 #include "core/params/eq_kinds.h"
@@ -106,6 +108,12 @@ class EqBank {
   // coalescing off so every word arrives.
   void SetLoudnessLevel(float level);
   float PreviousLoudnessLevel() const { return previousLoudness_.load(); }
+
+  // Bytes of the store as they stand: written into the store at `offset`
+  // and sent there in one store write (0x85), as the band records, the
+  // loudness level and the sound-field data travel. Nothing for an empty
+  // span or one that does not fit into the store.
+  void WriteStore(std::size_t offset, std::span<const std::uint8_t> bytes);
 
  private:
   void SendBandRecord(int kind, int band, const BandRecord& record);

@@ -109,11 +109,13 @@ void ParamModel::SetParamBlock(FrameParamName name, std::span<const Word> words)
 void ParamModel::BuildDefaultImage() {
   std::lock_guard lock(mutex_);
   params::BuildDefaultImage(image_);
+  BumpGenerationLocked();
 }
 
 void ParamModel::DecodeImage() {
   std::lock_guard lock(mutex_);
   DecodeLocked();
+  BumpGenerationLocked();
 }
 
 void ParamModel::DecodeLocked() {
@@ -158,6 +160,7 @@ DeviceImage ParamModel::Image() const {
 void ParamModel::SetImage(const DeviceImage& image) {
   std::lock_guard lock(mutex_);
   image_ = image;
+  BumpGenerationLocked();
 }
 
 std::size_t ParamModel::WriteImageBytes(std::size_t offset, std::span<const std::uint8_t> bytes) {
@@ -165,6 +168,7 @@ std::size_t ParamModel::WriteImageBytes(std::size_t offset, std::span<const std:
   const std::size_t n = std::min(bytes.size(), kImageSize - offset);
   std::lock_guard lock(mutex_);
   std::copy_n(bytes.begin(), n, image_.begin() + offset);
+  BumpGenerationLocked();
   return n;
 }
 
@@ -190,6 +194,7 @@ void ParamModel::ClearStoreBytes(std::size_t offset, std::size_t count) {
   if (offset >= kStoreSize) return;
   std::lock_guard lock(mutex_);
   std::fill_n(store_.begin() + offset, std::min(count, kStoreSize - offset), std::uint8_t{0});
+  BumpGenerationLocked();
 }
 
 void ParamModel::CopyStoreToImage() {
@@ -236,6 +241,11 @@ void ParamModel::SetGeometry(const SoundFieldGeometry& geometry) {
   geometry_ = geometry;
 }
 
+ModelSnapshot ParamModel::Snapshot() const {
+  std::lock_guard lock(mutex_);
+  return ModelSnapshot{image_, store_, mirrors_, display_, geometry_, Generation()};
+}
+
 void ParamModel::SetCompressorDisplay(int index, const CompressorDisplay& values) {
   if (index < 0 || index >= kChannelCompressorCount) return;
   std::lock_guard lock(mutex_);
@@ -256,6 +266,12 @@ void ParamModel::SetDelayMode(int channel, int mode) {
 void ParamModel::SetLoudnessLevelDisplay(int level) {
   std::lock_guard lock(mutex_);
   display_.loudnessLevel = level;
+}
+
+void ParamModel::SetShiftFrequencyDisplay(int channel, int hz) {
+  if (channel < 0 || channel >= 2) return;
+  std::lock_guard lock(mutex_);
+  display_.shiftFrequency[static_cast<std::size_t>(channel)] = hz;
 }
 
 }  // namespace core::params

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -47,6 +48,17 @@ struct DisplayValues {
   std::array<int, 2> shiftFrequency{};  // mic channels A and B, Hz
 };
 
+// Everything the model holds, copied at one instant under its lock (about
+// 8 KB): what the edit history compares before and after a gesture.
+struct ModelSnapshot {
+  DeviceImage image{};
+  EqStore store{};
+  std::array<ParamValue, kParamCount> mirrors{};
+  DisplayValues display{};
+  SoundFieldGeometry geometry{};
+  std::uint64_t generation = 0;  // Generation() when the copy was taken
+};
+
 // The parameter model of one session: the device image, the equaliser
 // store, the mirrors of every table row, the display values and the sound-
 // field geometry, with the operations that change them. Edits end in frames
@@ -81,12 +93,14 @@ class ParamModel {
   DeviceImage Image() const;
   void SetImage(const DeviceImage& image);
   // Copies bytes into the image at `offset`, cut to what fits; returns how
-  // many were copied.
+  // many were copied. For reads and loads of the image (the read-all's
+  // blocks, a mode file), never for an edit.
   std::size_t WriteImageBytes(std::size_t offset, std::span<const std::uint8_t> bytes);
   std::uint8_t ImageByte(std::size_t offset) const;
 
   EqStore Store() const;
   std::size_t WriteStoreBytes(std::size_t offset, std::span<const std::uint8_t> bytes);
+  // The processor's "all bands cleared": a change of the store as a whole.
   void ClearStoreBytes(std::size_t offset, std::size_t count);
   // Copies the whole store over the image's first bytes (before saving).
   void CopyStoreToImage();
@@ -108,13 +122,27 @@ class ParamModel {
   void SetMusicCompressorDisplay(const CompressorDisplay& values);
   void SetDelayMode(int channel, int mode);
   void SetLoudnessLevelDisplay(int level);
+  // The frequency-shift display of mic channel 0 (A) or 1 (B), Hz; other
+  // channels change nothing.
+  void SetShiftFrequencyDisplay(int channel, int hz);
 
   SoundFieldGeometry Geometry() const;
   // The sound-field page's geometry (the store record is written apart).
   void SetGeometry(const SoundFieldGeometry& geometry);
 
+  // Image, store, mirrors, display values and geometry at one instant.
+  ModelSnapshot Snapshot() const;
+
+  // Counts the changes that replace the model's state as a whole rather
+  // than edit it: BuildDefaultImage, DecodeImage, SetImage, WriteImageBytes
+  // (a read-all's blocks, a mode-file load) and ClearStoreBytes. Edits
+  // (SetParam, SetParamBlock, the store writes, the display setters,
+  // DecodeStoreSoundField) leave it alone. Safe to read from any thread.
+  std::uint64_t Generation() const { return generation_.load(std::memory_order_acquire); }
+
  private:
   void DecodeLocked();
+  void BumpGenerationLocked() { generation_.fetch_add(1, std::memory_order_acq_rel); }
 
   link::Link& link_;
   mutable std::mutex mutex_;
@@ -123,6 +151,7 @@ class ParamModel {
   std::array<ParamValue, kParamCount> mirrors_{};
   DisplayValues display_{};
   SoundFieldGeometry geometry_{};
+  std::atomic<std::uint64_t> generation_{0};
 };
 
 }  // namespace core::params
