@@ -77,37 +77,52 @@ TEST(RewImport, RefusesWhatTheBandsCannotTakeNamingTheLine) {
     const char* line;
     int kind;
     const char* message;
+    RewProblem problem;
   };
   const Case cases[] = {
-      {"Filter 1: ON NO Fc 100 Hz Gain -3 dB Q 5", 0, "type NO is not supported"},
-      {"Filter 1: ON LS 6dB Fc 100 Hz Gain 3 dB", 0, "type LS 6dB is not supported"},
-      {"Filter 1: ON AP Fc 100 Hz Q 1", 0, "type AP is not supported"},
-      {"Filter 1: ON PK Fc 100 Hz Gain -20.0 dB Q 5", 0, "gain -20.0 dB is outside -15..+15 dB"},
-      {"Filter 1: ON PK Fc 15 Hz Gain -3 dB Q 5", 0, "Fc 15.0 Hz is outside 20..20000 Hz"},
-      {"Filter 1: ON PK Fc 20001 Hz Gain -3 dB Q 5", 0, "outside 20..20000 Hz"},
-      {"Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 40", 0, "Q 40 is outside 0.1..30 for PK"},
-      {"Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 0.05", 0, "outside 0.1..30"},
-      {"Filter 1: ON LPQ Fc 100 Hz Q 3", 15, "Q 3 is outside 0.1..2 for LPQ"},
-      {"Filter 1: ON LSC Fc 100 Hz Gain 3 dB Q 2.5", 15, "outside 0.1..2 for LSC"},
-      {"Filter 1: ON PK Fc 100 Hz Gain -3 dB", 0, "PK needs Q"},
-      {"Filter 1: ON HS Fc 100 Hz", 0, "HS needs Gain"},
-      {"Filter 1: ON HPQ Gain 0 dB Q 0.7", 0, "HPQ needs Fc"},
-      {"Filter 1: ON LP Fc 100 Hz Gain 3 dB", 0, "LP takes no gain"},
-      {"Filter 1: ON PK Fc abc Hz Gain -3 dB Q 5", 0, "'abc' is not a number"},
-      {"Filter 1: MAYBE PK Fc 100 Hz", 0, "expected ON or OFF"},
-      {"Filter 1: ON PK Fc 100 Hz Gain -3 dB BW Oct 0.5", 0, "export with Q"},
-      {"Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 5 Slope 6", 0, "unexpected 'Slope'"},
-      {"Filter 1: ON PK Fc 100 Volts Gain -3 dB Q 5", 0, "unexpected 'Volts'"},
-      {"Filter 1: ON PK Fc", 0, "no value after 'Fc'"},
+      {"Filter 1: ON NO Fc 100 Hz Gain -3 dB Q 5", 0, "type NO is not supported",
+       RewProblem::UnsupportedType},
+      {"Filter 1: ON LS 6dB Fc 100 Hz Gain 3 dB", 0, "type LS 6dB is not supported",
+       RewProblem::UnsupportedType},
+      {"Filter 1: ON AP Fc 100 Hz Q 1", 0, "type AP is not supported", RewProblem::UnsupportedType},
+      {"Filter 1: ON PK Fc 100 Hz Gain -20.0 dB Q 5", 0, "gain -20.0 dB is outside -15..+15 dB",
+       RewProblem::GainRange},
+      {"Filter 1: ON PK Fc 15 Hz Gain -3 dB Q 5", 0, "Fc 15.0 Hz is outside 20..20000 Hz",
+       RewProblem::FrequencyRange},
+      {"Filter 1: ON PK Fc 20001 Hz Gain -3 dB Q 5", 0, "outside 20..20000 Hz",
+       RewProblem::FrequencyRange},
+      {"Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 40", 0, "Q 40 is outside 0.1..30 for PK",
+       RewProblem::QRange},
+      {"Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 0.05", 0, "outside 0.1..30", RewProblem::QRange},
+      {"Filter 1: ON LPQ Fc 100 Hz Q 3", 15, "Q 3 is outside 0.1..2 for LPQ", RewProblem::QRange},
+      {"Filter 1: ON LSC Fc 100 Hz Gain 3 dB Q 2.5", 15, "outside 0.1..2 for LSC",
+       RewProblem::QRange},
+      {"Filter 1: ON PK Fc 100 Hz Gain -3 dB", 0, "PK needs Q", RewProblem::NeedsQ},
+      {"Filter 1: ON HS Fc 100 Hz", 0, "HS needs Gain", RewProblem::NeedsGain},
+      {"Filter 1: ON HPQ Gain 0 dB Q 0.7", 0, "HPQ needs Fc", RewProblem::NeedsFc},
+      {"Filter 1: ON LP Fc 100 Hz Gain 3 dB", 0, "LP takes no gain", RewProblem::PassTakesNoGain},
+      {"Filter 1: ON PK Fc abc Hz Gain -3 dB Q 5", 0, "'abc' is not a number",
+       RewProblem::NotANumber},
+      {"Filter 1: MAYBE PK Fc 100 Hz", 0, "expected ON or OFF", RewProblem::BadState},
+      {"Filter 1: ON PK Fc 100 Hz Gain -3 dB BW Oct 0.5", 0, "export with Q",
+       RewProblem::Bandwidth},
+      {"Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 5 Slope 6", 0, "unexpected 'Slope'",
+       RewProblem::UnexpectedField},
+      {"Filter 1: ON PK Fc 100 Volts Gain -3 dB Q 5", 0, "unexpected 'Volts'",
+       RewProblem::UnexpectedField},
+      {"Filter 1: ON PK Fc", 0, "no value after 'Fc'", RewProblem::NoValue},
   };
   for (const Case& c : cases) {
-    const std::string text = std::string("Equaliser: Generic\n\nFilter 9: ON PK Fc 50 Hz Gain 1 dB Q 1\n") +
-                             c.line + "\nFilter 3: ON PK Fc 60 Hz Gain 1 dB Q 1\n";
+    const std::string text =
+        std::string("Equaliser: Generic\n\nFilter 9: ON PK Fc 50 Hz Gain 1 dB Q 1\n") + c.line +
+        "\nFilter 3: ON PK Fc 60 Hz Gain 1 dB Q 1\n";
     const RewImportPlan plan = PlanRewImportText(text, c.kind);
     EXPECT_FALSE(plan.Ok()) << c.line;
     EXPECT_EQ(plan.errorLine, 4) << c.line;
     EXPECT_NE(plan.error.find("line 4: filter 1: "), std::string::npos) << plan.error;
     EXPECT_NE(plan.error.find(c.message), std::string::npos) << plan.error;
+    EXPECT_EQ(plan.problem, c.problem) << c.line;
+    EXPECT_EQ(plan.errorFilter, 1) << c.line;
     EXPECT_TRUE(plan.bands.empty()) << "nothing is assigned";
   }
 }
@@ -133,18 +148,18 @@ TEST(RewImport, RefusesMoreFiltersThanUserBands) {
     bool ok;
   };
   // Outputs keep band 9 (the crossover) and 13..14 (the split): 9 bands.
-  const Case cases[] = {{7, 9, true}, {7, 10, false}, {0, 15, true}, {0, 16, false},
+  const Case cases[] = {{7, 9, true},  {7, 10, false}, {0, 15, true}, {0, 16, false},
                         {6, 10, true}, {6, 11, false}, {15, 5, true}, {15, 6, false},
-                        {3, 7, true}, {3, 8, false}};
+                        {3, 7, true},  {3, 8, false}};
   for (const Case& c : cases) {
     const RewImportPlan plan = PlanRewImportText(Filters(c.on, 0), c.kind);
     EXPECT_EQ(plan.Ok(), c.ok) << c.kind << " " << c.on << ": " << plan.error;
     if (!c.ok) {
       EXPECT_EQ(plan.errorLine, c.on) << "the first filter that does not fit";
-      EXPECT_NE(plan.error.find("more filters than the " +
-                                std::to_string(EqPlainBandCount(c.kind)) + " bands of " +
-                                EqKindName(c.kind)),
-                std::string::npos)
+      EXPECT_NE(
+          plan.error.find("more filters than the " + std::to_string(EqPlainBandCount(c.kind)) +
+                          " bands of " + EqKindName(c.kind)),
+          std::string::npos)
           << plan.error;
     }
   }
@@ -172,9 +187,9 @@ TEST(RewImport, ReadsLooseSpellings) {
 }
 
 TEST(RewImport, TypeCodes) {
-  const std::pair<const char*, int> known[] = {{"PK", 1},  {"pk", 1},  {"LP", 2},  {"LPQ", 2},
-                                               {"HP", 3},  {"HPQ", 3}, {"LS", 4},  {"LSC", 4},
-                                               {"HS", 5},  {"HSC", 5}, {"None", 0}, {"NONE", 0}};
+  const std::pair<const char*, int> known[] = {{"PK", 1}, {"pk", 1},  {"LP", 2},   {"LPQ", 2},
+                                               {"HP", 3}, {"HPQ", 3}, {"LS", 4},   {"LSC", 4},
+                                               {"HS", 5}, {"HSC", 5}, {"None", 0}, {"NONE", 0}};
   for (const auto& [name, code] : known) EXPECT_EQ(RewTypeCode(name), code) << name;
   for (const char* name : {"NO", "AP", "BP", "LS 6dB", "HS 12dB", "Modal", ""}) {
     EXPECT_FALSE(RewTypeCode(name).has_value()) << name;

@@ -27,7 +27,9 @@ std::string Quoted(std::string_view s) {
   return out;
 }
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
 
 std::vector<std::string_view> Split(std::string_view line) {
   std::vector<std::string_view> tokens;
@@ -79,16 +81,19 @@ bool IsFilterKeyword(const std::string& lowered) {
 }
 
 // Parses one filter line; false with `error` set when it does not read.
-bool ParseFilterLine(const std::vector<std::string_view>& tokens, RewFilter& f, std::string& error) {
+bool ParseFilterLine(const std::vector<std::string_view>& tokens, RewFilter& f, std::string& error,
+                     RewProblem& problem) {
   std::size_t i = 2;
   if (i < tokens.size() && tokens[i] == ":") ++i;
   if (i >= tokens.size()) {
     error = "no ON or OFF";
+    problem = RewProblem::NoState;
     return false;
   }
   const std::string state = Lower(tokens[i]);
   if (state != "on" && state != "off") {
     error = "expected ON or OFF, found " + Quoted(tokens[i]);
+    problem = RewProblem::BadState;
     return false;
   }
   f.enabled = state == "on";
@@ -101,6 +106,7 @@ bool ParseFilterLine(const std::vector<std::string_view>& tokens, RewFilter& f, 
   }
   if (type.empty()) {
     error = "no filter type";
+    problem = RewProblem::NoType;
     return false;
   }
   f.type = type;
@@ -108,20 +114,24 @@ bool ParseFilterLine(const std::vector<std::string_view>& tokens, RewFilter& f, 
     const std::string key = Lower(tokens[i]);
     if (key == "bw" || key == "bw/60") {
       error = "bandwidth fields are not read, export with Q";
+      problem = RewProblem::Bandwidth;
       return false;
     }
     if (key != "fc" && key != "gain" && key != "q") {
       error = "unexpected " + Quoted(tokens[i]);
+      problem = RewProblem::UnexpectedField;
       return false;
     }
     if (i + 1 >= tokens.size()) {
       error = "no value after " + Quoted(tokens[i]);
+      problem = RewProblem::NoValue;
       return false;
     }
     std::string unit;
     const auto value = ReadNumber(tokens[i + 1], unit);
     if (!value) {
       error = Quoted(tokens[i + 1]) + " is not a number";
+      problem = RewProblem::NotANumber;
       return false;
     }
     i += 2;
@@ -135,18 +145,21 @@ bool ParseFilterLine(const std::vector<std::string_view>& tokens, RewFilter& f, 
         v *= 1000.0;
       } else if (!unit.empty() && unit != "hz") {
         error = "Fc unit " + Quoted(unit) + " is not Hz";
+        problem = RewProblem::FcUnit;
         return false;
       }
       f.frequency = v;
     } else if (key == "gain") {
       if (!unit.empty() && unit != "db") {
         error = "gain unit " + Quoted(unit) + " is not dB";
+        problem = RewProblem::GainUnit;
         return false;
       }
       f.gain = v;
     } else {
       if (!unit.empty()) {
         error = "Q takes no unit";
+        problem = RewProblem::QUnit;
         return false;
       }
       f.q = v;
@@ -179,8 +192,11 @@ RewParseResult ParseRewFilters(std::string_view text) {
     if (!IsFilterNumber(tokens[1], f.number)) continue;  // "Filter Settings file" and the like
     f.line = lineNumber;
     std::string error;
-    if (!ParseFilterLine(tokens, f, error)) {
+    RewProblem problem = RewProblem::None;
+    if (!ParseFilterLine(tokens, f, error, problem)) {
       result.errorLine = lineNumber;
+      result.errorFilter = f.number;
+      result.problem = problem;
       result.error = LineError(lineNumber, "filter " + std::to_string(f.number) + ": " + error);
       result.filters.clear();
       return result;
@@ -204,49 +220,59 @@ std::optional<int> RewTypeCode(std::string_view type) {
 RewImportPlan PlanRewImport(const std::vector<RewFilter>& filters, int kind) {
   RewImportPlan plan;
   const int bandCount = EqPlainBandCount(kind);
-  auto refuse = [&plan](const RewFilter& f, const std::string& what) {
+  auto refuse = [&plan](const RewFilter& f, RewProblem problem, const std::string& what) {
     plan.bands.clear();
     plan.errorLine = f.line;
+    plan.errorFilter = f.number;
+    plan.problem = problem;
     plan.error = LineError(f.line, "filter " + std::to_string(f.number) + ": " + what);
     return plan;
   };
   if (bandCount == 0) {
     plan.error = "EQ kind " + std::to_string(kind) + " is not an equaliser";
+    plan.problem = RewProblem::NotAnEqualiser;
     return plan;
   }
   for (const RewFilter& f : filters) {
     if (!f.enabled) continue;
     const auto code = RewTypeCode(f.type);
     if (!code) {
-      return refuse(f, "type " + f.type +
-                           " is not supported (PK, LS, LSC, HS, HSC, LP, LPQ, HP, HPQ, None)");
+      return refuse(
+          f, RewProblem::UnsupportedType,
+          "type " + f.type + " is not supported (PK, LS, LSC, HS, HSC, LP, LPQ, HP, HPQ, None)");
     }
     if (*code == 0) continue;
     const std::string t = Lower(f.type);
     const bool pass = *code == 2 || *code == 3;
     const bool needsQ = t == "pk" || t == "lpq" || t == "hpq";
-    if (!f.frequency) return refuse(f, f.type + " needs Fc");
-    if (!pass && !f.gain) return refuse(f, f.type + " needs Gain");
-    if (needsQ && !f.q) return refuse(f, f.type + " needs Q");
-    if (pass && f.gain && *f.gain != 0.0) return refuse(f, f.type + " takes no gain");
+    if (!f.frequency) return refuse(f, RewProblem::NeedsFc, f.type + " needs Fc");
+    if (!pass && !f.gain) return refuse(f, RewProblem::NeedsGain, f.type + " needs Gain");
+    if (needsQ && !f.q) return refuse(f, RewProblem::NeedsQ, f.type + " needs Q");
+    if (pass && f.gain && *f.gain != 0.0)
+      return refuse(f, RewProblem::PassTakesNoGain, f.type + " takes no gain");
 
     const double gain = f.gain.value_or(0.0);
     const double q = f.q.value_or(pass ? kRewDefaultPassQ : kRewDefaultShelfQ);
     const UserBandCheck check = CheckUserBand(*code, *f.frequency, gain, q);
     switch (check.failed) {
       case BandLimit::Frequency:
-        return refuse(f, "Fc " + Format("%.1f", *f.frequency) + " Hz is outside 20..20000 Hz");
+        return refuse(f, RewProblem::FrequencyRange,
+                      "Fc " + Format("%.1f", *f.frequency) + " Hz is outside 20..20000 Hz");
       case BandLimit::Gain:
-        return refuse(f, "gain " + Format("%+.1f", gain) + " dB is outside -15..+15 dB");
+        return refuse(f, RewProblem::GainRange,
+                      "gain " + Format("%+.1f", gain) + " dB is outside -15..+15 dB");
       case BandLimit::Q:
-        return refuse(f, "Q " + Format("%.3g", q) + " is outside 0.1.." +
-                             Format("%g", MaxBandQ(*code)) + " for " + f.type);
-      case BandLimit::None: break;
+        return refuse(f, RewProblem::QRange,
+                      "Q " + Format("%.3g", q) + " is outside 0.1.." +
+                          Format("%g", MaxBandQ(*code)) + " for " + f.type);
+      case BandLimit::None:
+        break;
     }
     const int band = static_cast<int>(plan.bands.size());
     if (band >= bandCount) {
-      return refuse(f, "more filters than the " + std::to_string(bandCount) + " bands of " +
-                           EqKindName(kind));
+      return refuse(
+          f, RewProblem::TooManyFilters,
+          "more filters than the " + std::to_string(bandCount) + " bands of " + EqKindName(kind));
     }
     RewAssignment a;
     a.band = band;
@@ -262,6 +288,8 @@ RewImportPlan PlanRewImportText(std::string_view text, int kind) {
   if (!parsed.Ok()) {
     RewImportPlan plan;
     plan.errorLine = parsed.errorLine;
+    plan.errorFilter = parsed.errorFilter;
+    plan.problem = parsed.problem;
     plan.error = parsed.error;
     return plan;
   }

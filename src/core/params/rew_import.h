@@ -13,18 +13,47 @@ namespace core::params {
 //   Filter  1: ON  PK       Fc   63.0 Hz  Gain  -3.5 dB  Q  4.00
 // Fields the line does not carry stay empty.
 struct RewFilter {
-  int line = 0;          // 1-based line number in the text
-  int number = 0;        // the filter's number in the file
-  bool enabled = false;  // ON (true) or OFF
-  std::string type;      // as written: "PK", "LSC", "LS 6dB", "None", ...
+  int line = 0;                     // 1-based line number in the text
+  int number = 0;                   // the filter's number in the file
+  bool enabled = false;             // ON (true) or OFF
+  std::string type;                 // as written: "PK", "LSC", "LS 6dB", "None", ...
   std::optional<double> frequency;  // Hz
   std::optional<double> gain;       // dB
   std::optional<double> q;
 };
 
+// Why a filter file was refused, for a message in the user's language.
+enum class RewProblem {
+  None,
+  // The line does not read.
+  NoState,
+  BadState,
+  NoType,
+  Bandwidth,
+  UnexpectedField,
+  NoValue,
+  NotANumber,
+  FcUnit,
+  GainUnit,
+  QUnit,
+  // The filter does not fit the equaliser.
+  NotAnEqualiser,
+  UnsupportedType,
+  NeedsFc,
+  NeedsGain,
+  NeedsQ,
+  PassTakesNoGain,
+  FrequencyRange,
+  GainRange,
+  QRange,
+  TooManyFilters,
+};
+
 struct RewParseResult {
   std::vector<RewFilter> filters;
-  int errorLine = 0;  // the first malformed filter line, 0 when none
+  int errorLine = 0;    // the first malformed filter line, 0 when none
+  int errorFilter = 0;  // its filter number
+  RewProblem problem = RewProblem::None;
   std::string error;  // "line 7: ..."; empty when the text parsed
   bool Ok() const { return error.empty(); }
 };
@@ -42,7 +71,7 @@ RewParseResult ParseRewFilters(std::string_view text);
 // for any other type.
 std::optional<int> RewTypeCode(std::string_view type);
 
-inline constexpr double kRewDefaultPassQ = 0.7071;  // LP, HP: Butterworth
+inline constexpr double kRewDefaultPassQ = 0.7071;   // LP, HP: Butterworth
 inline constexpr double kRewDefaultShelfQ = 0.7071;  // LS, HS, LSC, HSC without a Q
 
 struct RewAssignment {
@@ -54,6 +83,8 @@ struct RewAssignment {
 struct RewImportPlan {
   std::vector<RewAssignment> bands;  // band order
   int errorLine = 0;
+  int errorFilter = 0;
+  RewProblem problem = RewProblem::None;
   std::string error;  // names the line; empty when every filter fits
   bool Ok() const { return error.empty(); }
 };
