@@ -6,6 +6,13 @@
 // response recomputed, then the repaint), and a repaint that redraws the
 // grid picture too (after a resize or a language switch); and, for
 // comparison, a repaint without a selected band.
+//
+// The output channel page: switching from one channel to the next (every
+// control reloaded, the grid rebuilt, the curve loaded, then the page
+// painted), and one band drag step on a linked pair of channels (the band
+// moved on the curve, both channels' band messages and store writes sent
+// into a recording transport, the grid row and editor rewritten, the panel
+// painted).
 
 #include <QApplication>
 #include <QImage>
@@ -19,7 +26,14 @@
 #include <functional>
 #include <vector>
 
+#include "core/link/recording_transport.h"
+#include "core/session.h"
+#include "ui/editors/band_editor.h"
 #include "ui/editors/eq_panel.h"
+#include "ui/editors/output_page.h"
+#include "ui/shell/page_context.h"
+#include "ui/shell/prompts.h"
+#include "ui/shell/ui_language.h"
 
 namespace {
 
@@ -106,5 +120,45 @@ int main(int argc, char** argv) {
   line("drag step:", drag);
   line("repaint with grid:", grid);
   line("no selection:", unselected);
+
+  // ---- The output page
+  core::Session session;
+  core::link::RecordingTransport usb(core::link::LinkType::Usb);
+  session.Link().SetTransport(core::link::LinkType::Usb, &usb);
+  session.Link().State().open = true;
+  session.SetSynchronousSends(true);
+  usb.SetOnWrite([&session](const auto&) { session.Link().ReplyReceived(); });
+  for (int c = 0; c < 8; ++c) session.Params().SetParam(5 + c, 16, c);  // CH1/CH2 the front pair
+  ui::UiLanguage lang;
+  lang.LoadFile();
+  ui::Prompts prompts;
+  ui::PageState state;  // every pair linked
+  ui::PageContext context{session, lang, prompts, state, {}, {}, {}};
+  ui::CDialogOutput page(context, nullptr, 0);
+  page.resize(1180, 600);
+  QImage pageImage(page.size(), QImage::Format_ARGB32_Premultiplied);
+  page.render(&pageImage);
+  int channel = 0;
+  const Figures switching = Measure(kFrames, [&] {
+    page.SwitchChannel(++channel % 8);
+    page.render(&pageImage);
+  });
+  page.SwitchChannel(0);
+  ui::CEqPanel& eq = *page.Bands().Panel();
+  QImage eqImage(eq.size(), QImage::Format_ARGB32_Premultiplied);
+  page.Bands().Select(4);
+  usb.Clear();
+  int dragStep = 0;
+  const Figures linkedDrag = Measure(kFrames, [&] {
+    eq.SetBandFrequency(4, 800.0f + 5.0f * static_cast<float>(dragStep++ % 100));
+    emit eq.BandChanged(4);
+    eq.render(&eqImage);
+  });
+  emit eq.EditEnded();
+  std::printf("Output page 1180 x 600, %d frames each (goals: switch < 16 ms, drag step < 4 ms):\n",
+              kFrames);
+  line("channel switch:", switching);
+  line("linked drag step:", linkedDrag);
+  std::printf("  %zu frames sent for %d drag steps on the linked pair\n", usb.Count(), kFrames);
   return 0;
 }

@@ -2,7 +2,7 @@
 #include <QTest>
 
 #include "app_test_support.h"
-#include "ui/app/command_ids.h"
+#include "ui/shell/command_ids.h"
 #include "ui/app/ribbon_bar.h"
 #include "ui/app/ribbon_category.h"
 #include "ui/app/ribbon_panel.h"

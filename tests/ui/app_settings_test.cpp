@@ -7,10 +7,10 @@
 #include <QTest>
 
 #include "app_test_support.h"
-#include "ui/app/command_ids.h"
+#include "ui/shell/command_ids.h"
 #include "ui/app/dialog_ip.h"
-#include "ui/app/language_file.h"
-#include "ui/app/ui_language.h"
+#include "ui/shell/language_file.h"
+#include "ui/shell/ui_language.h"
 #include "ui/controls/ctrl_id.h"
 
 using namespace apptest;

@@ -3,17 +3,21 @@
 #include <QApplication>
 #include <QDir>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QTest>
 #include <cstdio>
 
 #include "app_test_support.h"
 #include "ui/app/about_dlg.h"
-#include "ui/app/command_ids.h"
+#include "ui/shell/command_ids.h"
 #include "ui/app/dialog_ip.h"
 #include "ui/app/info_dlg.h"
 #include "ui/app/syn_dlg.h"
 #include "ui/app/wait_dlg.h"
+#include "ui/editors/band_editor.h"
+#include "ui/editors/eq_panel.h"
+#include "ui/editors/output_page.h"
 
 namespace apptest {
 
@@ -63,6 +67,35 @@ int RenderAppSnapshots(const QString& outDir, const QString& fileSuffix) {
     rig.Frame().Ribbon().SetActiveCategory(1);
     rig.View().UpdateStatus();
     if (!Save(rig.Frame(), outDir, QStringLiteral("main_128_output_%1").arg(lang), count)) return -1;
+
+    // The output page: at the smallest size it is meant for and on a full
+    // HD screen, a channel with a selected composite band (the band editor
+    // and its crossover), and the question of the link boxes.
+    rig.Frame().resize(1040, 700);
+    if (!Save(rig.Frame(), outDir, QStringLiteral("page_385_ch1_1040x700_%1").arg(lang), count)) return -1;
+    rig.View().ShowPage(ui::ids::kOutputPage, 2);
+    if (auto* page = qobject_cast<ui::CDialogOutput*>(rig.View().CurrentPage())) {
+      ui::BandEditor& bands = page->Bands();
+      bands.Select(9);
+      bands.Panel()->SetCompositeType(9, 2);
+      bands.Panel()->SetCrossoverSlope(9, 9);
+      bands.SendBand(9);
+      page->Reload();
+      bands.Select(9);
+      bands.Panel()->update();
+    }
+    if (!Save(rig.Frame(), outDir, QStringLiteral("page_385_ch3_band10_1040x700_%1").arg(lang), count)) return -1;
+    rig.Frame().resize(1920, 1080);
+    if (!Save(rig.Frame(), outDir, QStringLiteral("page_385_ch3_band10_1920x1080_%1").arg(lang), count)) return -1;
+    rig.View().ShowPage(ui::ids::kOutputPage, 0);
+    if (!Save(rig.Frame(), outDir, QStringLiteral("page_385_ch1_1920x1080_%1").arg(lang), count)) return -1;
+    {
+      QMessageBox ask(QMessageBox::Question, QString(),
+                      rig.app->Language().Pick("参数不一致，同步参数吗？", "Set same?"),
+                      QMessageBox::Yes | QMessageBox::No, &rig.Frame());
+      if (!Save(ask, outDir, QStringLiteral("page_385_link_question_%1").arg(lang), count)) return -1;
+    }
+    rig.Frame().resize(1180, 760);
 
     ui::UiLanguage& l = rig.app->Language();
     {

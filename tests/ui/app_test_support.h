@@ -16,6 +16,7 @@
 #include "sim/processor_sim.h"
 #include "sim/sim_hid_backend.h"
 #include "sim/sim_tcp_server.h"
+#include "ui/editors/editor_pages.h"
 #include "ui/app/app_settings.h"
 #include "ui/app/connection_controller.h"
 #include "ui/app/master_controls_handler.h"
@@ -24,8 +25,8 @@
 #include "ui/app/tray_notice.h"
 #include "ui/app/main_frame.h"
 #include "ui/app/main_view.h"
-#include "ui/app/page_registry.h"
-#include "ui/app/prompts.h"
+#include "ui/shell/page_registry.h"
+#include "ui/shell/prompts.h"
 #include "ui/app/info_dlg.h"
 #include "ui/app/ribbon_bar.h"
 #include "ui/app/ribbon_step_slider.h"
@@ -71,6 +72,7 @@ struct AppRig {
     std::string error;
     started = server.Start(error);
     settings = std::make_unique<ui::AppSettings>(dir.filePath(QStringLiteral("settings.ini")));
+    ui::RegisterEditorPages(pages);
   }
   ~AppRig() {
     app.reset();

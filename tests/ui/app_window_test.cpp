@@ -13,7 +13,7 @@
 
 #include "app_test_support.h"
 #include "core/link/plug_requests.h"
-#include "ui/app/command_ids.h"
+#include "ui/shell/command_ids.h"
 #include "ui/app/info_dlg.h"
 #include "ui/app/ribbon_bar.h"
 #include "ui/app/single_instance.h"
@@ -110,7 +110,7 @@ void AppWindowTest::pageAreaNeverBelowMinimum() {
   AppRig rig;
   rig.Start();
   int created = 0;
-  rig.pages.Register(ui::ids::kDelayPage, {[&](QWidget* parent, int) {
+  rig.pages.Register(ui::ids::kDelayPage, {[&](ui::PageContext&, QWidget* parent, int) {
                                              ++created;
                                              return new QWidget(parent);
                                            },

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QStyle>
 
-#include "ui/app/command_ids.h"
+#include "ui/shell/command_ids.h"
 #include "ui/controls/ctrl_id.h"
 #include "ui/app/dialog_style.h"
 

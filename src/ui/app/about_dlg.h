@@ -6,7 +6,7 @@
 
 #include "core/link/device_records.h"
 #include "core/link/poll_gate.h"
-#include "ui/app/ui_language.h"
+#include "ui/shell/ui_language.h"
 
 class QCheckBox;
 class QLabel;

@@ -3,11 +3,11 @@
 #include <QPainter>
 #include <QPixmap>
 
-static void InitLangResource() { Q_INIT_RESOURCE(lang); }
+#include "ui/shell/ui_language.h"
 
 namespace ui {
 
-void InitAppResources() { InitLangResource(); }
+void InitAppResources() { InitLanguageResources(); }
 
 QPixmap AppIconPixmap(int size) {
   QPixmap pm(size, size);

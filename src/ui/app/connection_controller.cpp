@@ -6,7 +6,7 @@
 #include "ui/app/main_view.h"
 #include "ui/app/master_controls_handler.h"
 #include "ui/app/mode_commands.h"
-#include "ui/app/prompts.h"
+#include "ui/shell/prompts.h"
 #include "ui/app/rv4470v13_app.h"
 #include "ui/app/tray_notice.h"
 

@@ -9,10 +9,10 @@
 #include <QRegularExpressionValidator>
 
 #include "ui/app/app_settings.h"
-#include "ui/app/command_ids.h"
+#include "ui/shell/command_ids.h"
 #include "ui/controls/ctrl_id.h"
 #include "ui/app/dialog_style.h"
-#include "ui/app/ui_language.h"
+#include "ui/shell/ui_language.h"
 
 namespace ui {
 

@@ -7,10 +7,11 @@
 #include <cstdio>
 
 #include "core/session.h"
+#include "ui/editors/editor_pages.h"
 #include "ui/app/app_settings.h"
 #include "ui/app/demo_processor.h"
-#include "ui/app/page_registry.h"
-#include "ui/app/prompts.h"
+#include "ui/shell/page_registry.h"
+#include "ui/shell/prompts.h"
 #include "ui/app/rv4470v13_app.h"
 #include "ui/app/single_instance.h"
 #include "ui/editors/accessible_editors.h"
@@ -69,7 +70,8 @@ int main(int argc, char** argv) {
   core::Session session;
   ui::AppSettings settings;
   ui::Prompts prompts;
-  ui::PageRegistry pages;  // the editor pages register here
+  ui::PageRegistry pages;
+  ui::RegisterEditorPages(pages);
   ui::DemoProcessor demoProcessor;
 
   if (parser.isSet(demo)) {

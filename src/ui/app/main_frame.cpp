@@ -15,11 +15,11 @@
 
 #include "core/presets/mode_file.h"
 #include "core/session.h"
-#include "ui/app/command_ids.h"
+#include "ui/shell/command_ids.h"
 #include "ui/app/main_view.h"
 #include "ui/app/mode_commands.h"
 #include "ui/app/master_controls.h"
-#include "ui/app/prompts.h"
+#include "ui/shell/prompts.h"
 #include "ui/app/ribbon_bar.h"
 #include "ui/app/ribbon_texts.h"
 #include "ui/app/ribbon_category.h"
@@ -152,6 +152,24 @@ void CMainFrame::BuildRibbon() {
   for (int id : {ids::kConnectIp, ids::kFeatures, ids::kInputSource, ids::kMachineReset,
                  ids::kRemoteLearning}) {
     ribbon_->AddTabRowButton(id, text(id));
+  }
+  for (int id : {ids::kEditUndo, ids::kEditRedo}) {
+    const bool undo = id == ids::kEditUndo;
+    QToolButton* b = ribbon_->AddTabRowButton(
+        id, text(id), QIcon::fromTheme(undo ? QStringLiteral("edit-undo") : QStringLiteral("edit-redo"),
+                                       style()->standardIcon(undo ? QStyle::SP_ArrowBack : QStyle::SP_ArrowForward)));
+    b->setEnabled(false);
+  }
+  // The keys of undo and redo, wherever the focus is in the window.
+  const std::pair<int, QList<QKeySequence>> keys[] = {
+      {ids::kEditUndo, {QKeySequence::Undo}},
+      {ids::kEditRedo, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}}};
+  for (const auto& [id, sequences] : keys) {
+    auto* action = new QAction(this);
+    action->setShortcuts(sequences);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, [this, id = id] { view_->OnCommand(id); });
+    addAction(action);
   }
   ribbon_->AddTabRowButton(ids::kLanguageSwitch, QString::fromUtf8("中/EN"));
   ribbon_->AddTabRowButton(ids::kAppAbout, QString(), style()->standardIcon(QStyle::SP_MessageBoxInformation));

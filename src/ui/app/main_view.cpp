@@ -5,20 +5,21 @@
 #include <algorithm>
 
 #include "core/session.h"
-#include "ui/app/command_ids.h"
+#include "ui/shell/command_ids.h"
 #include "ui/app/connection_controller.h"
-#include "ui/app/eq_page.h"
+#include "ui/shell/eq_page.h"
 #include "ui/app/main_frame.h"
 #include "ui/app/master_controls_handler.h"
 #include "ui/app/mode_commands.h"
-#include "ui/app/page_registry.h"
+#include "ui/shell/page_registry.h"
 #include "ui/app/plug_wait.h"
-#include "ui/app/prompts.h"
+#include "ui/shell/prompts.h"
 #include "ui/app/ribbon_bar.h"
 #include "ui/app/ribbon_texts.h"
 #include "ui/app/rv4470v13_app.h"
 #include "ui/app/status_updater.h"
 #include "ui/app/tray_notice.h"
+#include "ui/shell/editor_page.h"
 
 namespace ui {
 
@@ -59,7 +60,11 @@ void CRV4470v13View::ShowPage(int dialogId, int sub) {
   const PageFactory* factory = app_.Pages().Find(dialogId);
   if (page_ && pageId_ == dialogId) {
     if (dialogId == ids::kMusicPage) app_.State().micTab = sub;
-    if (factory != nullptr && factory->reselect) factory->reselect(page_, sub);
+    if (auto* editor = qobject_cast<EditorPage*>(page_.data())) {
+      editor->Reselect(sub);
+    } else if (factory != nullptr && factory->reselect) {
+      factory->reselect(page_, sub);
+    }
     return;
   }
   if (page_) {
@@ -69,7 +74,7 @@ void CRV4470v13View::ShowPage(int dialogId, int sub) {
   }
   if (factory == nullptr || !factory->create) return;  // the page area stays empty
   if (dialogId == ids::kMusicPage) app_.State().micTab = sub;
-  QWidget* page = factory->create(this, sub);
+  QWidget* page = factory->create(app_.PageContextRef(), this, sub);
   if (page == nullptr) return;
   page_ = page;
   pageId_ = dialogId;
@@ -145,6 +150,10 @@ void CRV4470v13View::OnCommand(int id) {
     case ids::kEqReset:
       ResetEq();
       break;
+    case ids::kEditUndo:
+    case ids::kEditRedo:
+      UndoRedo(id == ids::kEditUndo);
+      break;
     case ids::kSmartPlugs:
       if (!session_.IsOpen()) {
         app_.ShowNotice(app_.Language().Pick("请先连接机器", "Please connect device"), 1100);
@@ -198,7 +207,9 @@ void CRV4470v13View::ApplyLanguage() {
   RetextRibbon();
   if (!loaded) return;
   for (int i = 0; i < kModelessDialogCount; ++i) app_.RetextDialog(static_cast<ModelessDialog>(i));
-  if (page_) {
+  if (auto* editor = qobject_cast<EditorPage*>(page_.data())) {
+    editor->Retext();
+  } else if (page_) {
     if (const PageFactory* f = app_.Pages().Find(pageId_); f != nullptr && f->retext)
       f->retext(page_);
   }
@@ -221,6 +232,30 @@ void CRV4470v13View::UpdateStatus() {
   if (frame_.findChild<RibbonBar*>() == nullptr) return;
   masters_->UpdateMuteBoxes();
   status_->Update(dynamic_cast<const EqPage*>(page_.data()));
+  UpdateUndoButtons();
+}
+
+// ---- Undo and redo
+
+void CRV4470v13View::UndoRedo(bool undo) {
+  core::params::EditHistory& history = session_.History();
+  // A gesture still open on the page (a drag held while the keys are
+  // pressed) ends first, so that it is the step undone.
+  if (auto* editor = qobject_cast<EditorPage*>(page_.data())) {
+    while (editor->InEdit()) editor->EndEdit();
+  }
+  const auto origin = undo ? history.Undo() : history.Redo();
+  if (origin) {
+    ShowPage(origin->page, origin->sub);
+    if (auto* editor = qobject_cast<EditorPage*>(page_.data())) editor->Reload();
+  }
+  UpdateStatus();
+}
+
+void CRV4470v13View::UpdateUndoButtons() {
+  RibbonBar& ribbon = frame_.Ribbon();
+  if (QWidget* b = ribbon.Element(ids::kEditUndo)) b->setEnabled(session_.History().CanUndo());
+  if (QWidget* b = ribbon.Element(ids::kEditRedo)) b->setEnabled(session_.History().CanRedo());
 }
 
 void CRV4470v13View::ResetEq() {
@@ -237,7 +272,9 @@ void CRV4470v13View::ResetEq() {
 
 void CRV4470v13View::RefreshAll() {
   RefreshMasterControls();
-  if (page_) {
+  if (auto* editor = qobject_cast<EditorPage*>(page_.data())) {
+    editor->Reload();
+  } else if (page_) {
     if (const PageFactory* f = app_.Pages().Find(pageId_); f != nullptr && f->refresh)
       f->refresh(page_);
   }

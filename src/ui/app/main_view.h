@@ -9,7 +9,7 @@
 #include <string>
 
 #include "ui/app/link_event_handler.h"
-#include "ui/app/page_registry.h"
+#include "ui/shell/page_registry.h"
 
 namespace core {
 class Session;
@@ -85,6 +85,9 @@ class CRV4470v13View : public QWidget, public LinkEventHandler {
  private:
   void SwitchLanguage();
   void ResetEq();
+  // Undo or redo one step of the pages' edits and show where it was made.
+  void UndoRedo(bool undo);
+  void UpdateUndoButtons();
   void OpenInputSource();
   // Calls a hook of an open modeless dialog; nothing when it is not open
   // or has no such hook.

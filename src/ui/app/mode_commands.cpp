@@ -11,7 +11,7 @@
 #include "core/session.h"
 #include "core/trace.h"
 #include "ui/app/main_frame.h"
-#include "ui/app/prompts.h"
+#include "ui/shell/prompts.h"
 #include "ui/app/rv4470v13_app.h"
 
 namespace ui {

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "ui/app/command_ids.h"
-#include "ui/app/ui_language.h"
+#include "ui/shell/command_ids.h"
+#include "ui/shell/ui_language.h"
 
 namespace ui {
 
@@ -32,6 +32,8 @@ inline constexpr ElementText kElementTexts[] = {
     {ids::kInputSource, "输入源", "Input Source"},
     {ids::kMachineReset, "机器复位", "Reset"},
     {ids::kRemoteLearning, "遥控学习", "Remote control"},
+    {ids::kEditUndo, "撤销", "Undo"},
+    {ids::kEditRedo, "重做", "Redo"},
 };
 
 class RibbonBar;

@@ -10,14 +10,14 @@
 #include "core/session.h"
 #include "core/trace.h"
 #include "ui/app/about_dlg.h"
-#include "ui/app/command_ids.h"
+#include "ui/shell/command_ids.h"
 #include "ui/app/dialog_ip.h"
 #include "ui/app/info_dlg.h"
 #include "ui/app/main_frame.h"
 #include "ui/app/main_view.h"
 #include "ui/app/connection_controller.h"
 #include "ui/app/mode_commands.h"
-#include "ui/app/prompts.h"
+#include "ui/shell/prompts.h"
 #include "ui/app/qt_link_events.h"
 #include "ui/app/syn_dlg.h"
 #include "ui/app/wait_dlg.h"
@@ -27,7 +27,17 @@ namespace ui {
 
 CRV4470v13App::CRV4470v13App(core::Session& session, AppSettings& settings, Prompts& prompts,
                              const PageRegistry& pages, Options options)
-    : session_(session), settings_(settings), prompts_(prompts), pages_(pages), options_(options) {
+    : session_(session),
+      settings_(settings),
+      prompts_(prompts),
+      pages_(pages),
+      options_(options),
+      pageContext_{session_, language_, prompts_, pageState_,
+                   [this](const QString& text, int ms) { ShowNotice(text, ms); },
+                   [this](const LinkOptions& links) { return settings_.WriteLinkOptions(links); },
+                   [this](int dialogId, int sub) {
+                     if (frame_) frame_->View().ShowPage(dialogId, sub);
+                   }} {
   connectDialogFactory_.create = [](CRV4470v13App& app, int) -> QWidget* {
     return new CDialogIP(app.language_, app.settings_, [&app](const QString& address, int port) {
       return app.frame_->View().Connection().ConnectNetwork(address, port);

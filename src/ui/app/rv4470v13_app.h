@@ -15,11 +15,12 @@
 #include "ui/app/app_settings.h"
 #include "ui/app/dialog_ip.h"
 #include "ui/app/info_dlg.h"
-#include "ui/app/page_registry.h"
+#include "ui/shell/page_context.h"
+#include "ui/shell/page_registry.h"
 #include "ui/app/syn_dlg.h"
 #include "ui/app/wait_dlg.h"
-#include "ui/app/ui_language.h"
-#include "ui/app/command_ids.h"
+#include "ui/shell/ui_language.h"
+#include "ui/shell/command_ids.h"
 #include "ui/shell/page_state.h"
 
 namespace core {
@@ -119,6 +120,8 @@ class CRV4470v13App : public QObject {
 
   // The values that outlive the pages.
   PageState& State() { return pageState_; }
+  // What the editor pages are made with.
+  PageContext& PageContextRef() { return pageContext_; }
 
   // How long the sync and wait dialogs wait (tests shorten them).
   void SetSyncTimeout(int ms) { syncTimeoutMs_ = ms; }
@@ -148,6 +151,7 @@ class CRV4470v13App : public QObject {
   bool f7Guard_ = true;
   std::function<void(CWaitDlg::Request)> plugCancel_;
   PageState pageState_;
+  PageContext pageContext_;
   int syncTimeoutMs_ = CSynDlg::kTimeoutMs;
   int waitTimeoutMs_ = CWaitDlg::kTimeoutMs;
 

@@ -6,8 +6,8 @@
 #include <algorithm>
 
 #include "core/session.h"
-#include "ui/app/command_ids.h"
-#include "ui/app/eq_page.h"
+#include "ui/shell/command_ids.h"
+#include "ui/shell/eq_page.h"
 #include "ui/app/main_frame.h"
 #include "ui/app/ribbon_bar.h"
 #include "ui/app/rv4470v13_app.h"

@@ -243,6 +243,7 @@ void CEqPanel::OnTypeCommand(int command) {
   bands_.SetCompositeType(selected_, command - (kCmdTypeFirst - 1));
   Repaint();
   emit BandChanged(selected_);
+  emit EditEnded();
 }
 
 void CEqPanel::Repaint() {
@@ -397,6 +398,7 @@ void CEqPanel::mouseReleaseEvent(QMouseEvent* event) {
       } else if (moved_) {
         emit BandChanged(selected_);
       }
+      emit EditEnded();
     }
     return;
   }
@@ -408,6 +410,7 @@ void CEqPanel::mouseReleaseEvent(QMouseEvent* event) {
       PopUp(eqMenu_, global);
     } else {
       emit BandChanged(selected_);
+      emit EditEnded();
       if (!moved_) PopUp(typeMenu_, global);
     }
     return;
@@ -425,6 +428,7 @@ void CEqPanel::wheelEvent(QWheelEvent* event) {
   bands_.SetBandGain(std::clamp(b.gain + step, b.minGain, b.maxGain), selected_);
   event->accept();
   Changed(selected_);
+  emit EditEnded();
 }
 
 void CEqPanel::keyPressEvent(QKeyEvent* event) {
@@ -471,6 +475,7 @@ void CEqPanel::keyPressEvent(QKeyEvent* event) {
   bands_.SetBandQ(q, index);
   bands_.SetBandFrequency(index, frequency);
   Changed(index);
+  emit EditEnded();
 }
 
 void CEqPanel::resizeEvent(QResizeEvent* event) {

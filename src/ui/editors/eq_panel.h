@@ -96,6 +96,10 @@ class CEqPanel : public QWidget {
   void EmptyClicked();
   void CopyPasteChosen(int action, int kind);
   void BandPressed(int index);
+  // The end of one gesture that changed bands: a drag's release, a wheel
+  // notch, a key, a type chosen from the menu. The page closes its edit
+  // step here.
+  void EditEnded();
 
  protected:
   void paintEvent(QPaintEvent* event) override;

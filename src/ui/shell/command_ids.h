@@ -43,6 +43,9 @@ inline constexpr int kRemoteLearning = 32812;
 inline constexpr int kLanguageSwitch = 32805;
 inline constexpr int kAutoSub = 32883;
 inline constexpr int kSmartPlugs = 32771;
+// Undo and redo of the pages' edits (tab row; Ctrl+Z, Ctrl+Shift+Z, Ctrl+Y).
+inline constexpr int kEditUndo = 57643;
+inline constexpr int kEditRedo = 57644;
 
 // Load and save panels (input category / output category).
 inline constexpr int kLoadModeIn = 32815, kLoadModeOut = 32900;

@@ -1,4 +1,4 @@
-#include "ui/app/language_file.h"
+#include "ui/shell/language_file.h"
 
 #include <QList>
 

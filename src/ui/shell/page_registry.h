@@ -10,12 +10,15 @@ class QWidget;
 namespace ui {
 
 class CRV4470v13App;
+struct PageContext;
 
-// How a page of the main view is made and spoken to. The editor pages
-// register here; an id without a factory leaves the page area empty.
+// How a page of the main view is made. The editor pages register here; an
+// id without a factory leaves the page area empty. A page derived from
+// EditorPage is spoken to through its own hooks (reselect, re-text,
+// reload); the hooks below serve pages that are not.
 struct PageFactory {
   // Creates the page as a child of `parent` for `sub` (channel, input, type).
-  std::function<QWidget*(QWidget* parent, int sub)> create;
+  std::function<QWidget*(PageContext& context, QWidget* parent, int sub)> create;
   // The page exists and is asked for `sub` again: select it without making
   // a new page. Empty: nothing happens.
   std::function<void(QWidget* page, int sub)> reselect;

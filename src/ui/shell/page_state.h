@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "core/params/output_channels.h"
+
 namespace ui {
 
 // The 8-byte "QtOption" blob: the output page's three speaker-pair links
@@ -16,6 +18,11 @@ struct LinkOptions {
   bool SideLinked() const { return bytes[1] != 0; }
   bool BackLinked() const { return bytes[2] != 0; }
   static LinkOptions Defaults() { return {}; }
+  // The links as the output channels' operations take them.
+  core::params::SpeakerLinks Links() const { return {FrontLinked(), SideLinked(), BackLinked()}; }
+  void SetLinked(core::params::SpeakerPair pair, bool linked) {
+    bytes[static_cast<int>(pair)] = linked ? 1 : 0;
+  }
   friend bool operator==(const LinkOptions&, const LinkOptions&) = default;
 };
 

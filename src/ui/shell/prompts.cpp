@@ -1,4 +1,4 @@
-#include "ui/app/prompts.h"
+#include "ui/shell/prompts.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "ui/app/ui_language.h"
+#include "ui/shell/ui_language.h"
 
 #include <QAbstractButton>
 #include <QFile>
@@ -7,13 +7,16 @@
 #include <QLineEdit>
 #include <QWidget>
 
-#include "ui/app/app_icon.h"
 #include "ui/controls/ctrl_id.h"
+
+static void InitLangResource() { Q_INIT_RESOURCE(lang); }
 
 namespace ui {
 
+void InitLanguageResources() { InitLangResource(); }
+
 bool UiLanguage::LoadFile() {
-  InitAppResources();
+  InitLanguageResources();
   QFile f(English() ? QStringLiteral(":/lang/en.ini") : QStringLiteral(":/lang/zh.ini"));
   if (!f.open(QIODevice::ReadOnly)) {
     file_ = LanguageFile();

@@ -2,11 +2,15 @@
 
 #include <QString>
 
-#include "ui/app/language_file.h"
+#include "ui/shell/language_file.h"
 
 class QWidget;
 
 namespace ui {
+
+// Makes the language files of the resources available (they live in a
+// static library). Safe to call more than once.
+void InitLanguageResources();
 
 // The language of the interface: 0 Chinese, 1 English. Texts built in code
 // are pairs picked by Pick; dialog texts come from the language file of the

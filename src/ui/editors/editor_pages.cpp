@@ -1,0 +1,18 @@
+#include "ui/editors/editor_pages.h"
+
+#include "ui/editors/output_page.h"
+#include "ui/shell/command_ids.h"
+#include "ui/shell/page_registry.h"
+
+namespace ui {
+
+void RegisterEditorPages(PageRegistry& registry) {
+  registry.Register(ids::kOutputPage, {[](PageContext& context, QWidget* parent, int sub) -> QWidget* {
+                                         return new CDialogOutput(context, parent, sub);
+                                       },
+                                       {},
+                                       {},
+                                       {}});
+}
+
+}  // namespace ui
