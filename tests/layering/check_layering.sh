@@ -7,7 +7,7 @@ root=${1:?usage: check_layering.sh SOURCE_ROOT}
 patterns=(
   'SendCommandBytes' 'SendParamFrame' 'SendBlockWrite' 'RouteFrame' 'WriteUsbData' 'NetSend'
   'BuildParamFrame' 'BuildCommandFrame' 'BuildBlockWriteFrame' 'BuildSerialApiFrame' 'SendPlugRequest'
-  'MakeUsbReport' 'State()\.' '\.Link()' '\.Tcp()' '\.Usb()' '\.Dispatcher()' 'core::link::cmd::'
+  'MakeUsbReport' 'LinkState' '\.Link\(\)' '\.Tcp\(\)' '\.Usb\(\)' '\.Dispatcher\(\)' 'core::link::cmd::'
   'link/commands\.h' 'link/frames\.h' 'link/plug_requests\.h'
 )
 status=0

@@ -2,6 +2,8 @@
 // the frames each control sends, the linked pairs, the link boxes, the band
 // editor, the status bar's EQ commands, undo and redo, and what the
 // accessibility interface sees.
+#include "ui/editors/output_page.h"
+
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,28 +20,57 @@
 #include "core/params/eq_band_set.h"
 #include "core/params/eq_bank.h"
 #include "core/session.h"
+#include "ui/app/ribbon_bar.h"
 #include "ui/controls/ctrl_id.h"
 #include "ui/controls/gdip_button.h"
 #include "ui/controls/grid/grid_list_ctrl.h"
 #include "ui/controls/x_bmp_slider.h"
+#include "ui/editors/accessible_editors.h"
 #include "ui/editors/band_editor.h"
 #include "ui/editors/eq_panel.h"
-#include "ui/editors/output_page.h"
 #include "ui/editors/page_bar.h"
+#include "ui/shell/command_ids.h"
 #include "ui/shell/page_context.h"
 #include "ui/shell/ui_language.h"
 
 namespace {
 
+using apptest::AppRig;
 using apptest::FakePrompts;
+using apptest::PercentWord;
 using Bytes = std::vector<std::uint8_t>;
 namespace out = ui::ids::output;
 
 // A parameter frame's body: 09 00, module, parameter, word count, words.
 Bytes Param(int module, int param, std::uint32_t word) {
-  return {0x09, 0x00, static_cast<std::uint8_t>(module), static_cast<std::uint8_t>(param), 0x01,
-          static_cast<std::uint8_t>(word >> 24), static_cast<std::uint8_t>(word >> 16),
-          static_cast<std::uint8_t>(word >> 8), static_cast<std::uint8_t>(word)};
+  return {0x09,
+          0x00,
+          static_cast<std::uint8_t>(module),
+          static_cast<std::uint8_t>(param),
+          0x01,
+          static_cast<std::uint8_t>(word >> 24),
+          static_cast<std::uint8_t>(word >> 16),
+          static_cast<std::uint8_t>(word >> 8),
+          static_cast<std::uint8_t>(word)};
+}
+
+// A point on the slider's track that stands for `value`.
+QPoint PointFor(const ui::CXBmpSlider& slider, int value) {
+  const int y = slider.height() / 2;
+  for (int x = 0; x < slider.width(); ++x) {
+    if (slider.ValueAt(QPoint(x, y)) == value) return QPoint(x, y);
+  }
+  return QPoint(-1, y);
+}
+
+// Grabs the thumb and drags it through `values`, press to release.
+void Drag(ui::CXBmpSlider& slider, std::initializer_list<int> values) {
+  QTest::mousePress(&slider, Qt::LeftButton, {}, slider.ThumbRect().center());
+  for (const int* v = values.begin(); v != values.end(); ++v)
+    QTest::mouseMove(&slider, PointFor(slider, *v));
+  QTest::mouseRelease(&slider, Qt::LeftButton, {}, PointFor(slider, *(values.end() - 1)));
+  QTest::qWait(0);
+  QCoreApplication::processEvents();
 }
 
 // The page with its own session, language and context; no application.
@@ -80,7 +111,10 @@ struct PageRig {
     for (const Bytes& b : ParamFrames()) t.emplace_back(b[2], b[3]);
     return t;
   }
-  static void Settle() { QTest::qWait(0); QCoreApplication::processEvents(); }
+  static void Settle() {
+    QTest::qWait(0);
+    QCoreApplication::processEvents();
+  }
 
   core::Session session;
   core::link::RecordingTransport usb{core::link::LinkType::Usb};
@@ -89,15 +123,19 @@ struct PageRig {
   ui::PageState state;
   QStringList notices;
   std::vector<ui::LinkOptions> saved;
-  ui::PageContext context{session, lang, prompts, state,
-                          [this](const QString& text, int ms) { notices << QStringLiteral("%1 %2").arg(text).arg(ms); },
-                          [this](const ui::LinkOptions& l) {
-                            saved.push_back(l);
-                            return true;
-                          },
-                          [this](int dialog, int sub) {
-                            if (dialog == ui::ids::kOutputPage && page) page->SwitchChannel(sub);
-                          }};
+  ui::PageContext context{
+      session,
+      lang,
+      prompts,
+      state,
+      [this](const QString& text, int ms) { notices << QStringLiteral("%1 %2").arg(text).arg(ms); },
+      [this](const ui::LinkOptions& l) {
+        saved.push_back(l);
+        return true;
+      },
+      [this](int dialog, int sub) {
+        if (dialog == ui::ids::kOutputPage && page) page->SwitchChannel(sub);
+      }};
   std::unique_ptr<ui::CDialogOutput> page;
 };
 
@@ -107,6 +145,7 @@ class OutputPageTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { ui::InstallAccessibleEditors(); }
   void linkedMixSliderReachesThePair();
   void boxesOfOtherChannelsSendOnlyTheirOwn();
   void delaySliderFloorAndSwitch();
@@ -118,6 +157,9 @@ class OutputPageTest : public QObject {
   void pageBarSwitchesInPlace();
   void editsWithoutProcessorKeepTheImage();
   void rewImportOrItsRefusal();
+  void undoRedoOfALinkedSliderDrag();
+  void undoRedoOfAnEqPaste();
+  void undoShowsWhereTheEditWasMade();
   void everyControlIsNamed();
 };
 
@@ -204,8 +246,8 @@ void OutputPageTest::delaySliderFloorAndSwitch() {
   QVERIFY(!targets.empty());
   QCOMPARE(targets.front(), (std::pair<int, int>{5, 17}));
   QVERIFY(rig.Ctrl<QLabel>(out::kSplitText)->isEnabled());
-  QCOMPARE(rig.Ctrl<QLabel>(out::kSplitText)->text(), QStringLiteral("%1Hz").arg(
-      core::params::HfSplit(rig.session.Eq().FindHfSplit(0)).low));
+  QCOMPARE(rig.Ctrl<QLabel>(out::kSplitText)->text(),
+           QStringLiteral("%1Hz").arg(core::params::HfSplit(rig.session.Eq().FindHfSplit(0)).low));
 }
 
 void OutputPageTest::linkBoxAsksCopiesOrUnticks() {
@@ -269,8 +311,7 @@ void OutputPageTest::compositeBandShowsItsSlope() {
   QVERIFY(rig.Ctrl<QRadioButton>(1205)->isChecked());
   QCOMPARE(rig.Ctrl<QLabel>(ui::BandEditor::kBandNumber)->text(), QStringLiteral("10"));
   // The grid and the editor are never shown together.
-  QVERIFY(!grid->isVisibleTo(rig.page.get()) ||
-          !bands.EditorBox()->isVisibleTo(rig.page.get()));
+  QVERIFY(!grid->isVisibleTo(rig.page.get()) || !bands.EditorBox()->isVisibleTo(rig.page.get()));
   QVERIFY(bands.EditorBox()->isVisibleTo(rig.page.get()) || !rig.page->isVisible());
   // A band without sections hides the drop-down.
   bands.Select(0);
@@ -280,8 +321,9 @@ void OutputPageTest::compositeBandShowsItsSlope() {
   rig.usb.Clear();
   slope->activated(3);
   // CH1 and CH2 are the linked front pair: each record goes to both.
-  QCOMPARE(rig.Targets(), (std::vector<std::pair<int, int>>{
-                              {5, 9}, {6, 9}, {5, 10}, {6, 10}, {5, 11}, {6, 11}, {5, 12}, {6, 12}}));
+  QCOMPARE(rig.Targets(),
+           (std::vector<std::pair<int, int>>{
+               {5, 9}, {6, 9}, {5, 10}, {6, 10}, {5, 11}, {6, 11}, {5, 12}, {6, 12}}));
 }
 
 void OutputPageTest::typedGainGoesToTheLinkedPair() {
@@ -397,8 +439,9 @@ void OutputPageTest::rewImportOrItsRefusal() {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(text);
   };
-  write("Filter Settings file\n\nFilter  1: ON  PK  Fc 63.0 Hz  Gain -3.5 dB  Q 4.00\n"
-        "Filter  2: ON  HS  Fc 8000 Hz  Gain 2.0 dB  Q 0.71\n");
+  write(
+      "Filter Settings file\n\nFilter  1: ON  PK  Fc 63.0 Hz  Gain -3.5 dB  Q 4.00\n"
+      "Filter  2: ON  HS  Fc 8000 Hz  Gain 2.0 dB  Q 0.71\n");
   rig.prompts.openPath = path;
   // Band 5 was moved before; the import flattens what it does not set.
   rig.session.Eq().SendEqBand(7, 4, 1, 500, 6.0f, 2.0f);
@@ -416,18 +459,123 @@ void OutputPageTest::rewImportOrItsRefusal() {
   // (2 + 0.05 + 15) x 10 = 170; 8000 Hz; Q 710; HS.
   QCOMPARE(record(1), (Bytes{0x00, 0xAA, 0x1F, 0x40, 0x02, 0xC6, 0x05}));
   QCOMPARE(record(4)[1], std::uint8_t{150});  // 0 dB again
-  QCOMPARE(rig.Ctrl<ui::CGridListCtrl>(ui::BandEditor::kGrid)->GetItemText(0, 2), QStringLiteral("-3.5dB"));
+  QCOMPARE(rig.Ctrl<ui::CGridListCtrl>(ui::BandEditor::kGrid)->GetItemText(0, 2),
+           QStringLiteral("-3.5dB"));
   QCOMPARE(rig.notices, QStringList{QStringLiteral("已导入 2 个 REW 滤波器 1500")});
 
   // A gain on a low-pass in line 4, filter 2: nothing sent, the line named.
-  write("Filter Settings file\n\nFilter  1: ON  PK  Fc 63.0 Hz  Gain -3.5 dB  Q 4.00\n"
-        "Filter  2: ON  LP  Fc 80 Hz  Gain 2.0 dB\n");
+  write(
+      "Filter Settings file\n\nFilter  1: ON  PK  Fc 63.0 Hz  Gain -3.5 dB  Q 4.00\n"
+      "Filter  2: ON  LP  Fc 80 Hz  Gain 2.0 dB\n");
   rig.usb.Clear();
   QTest::mouseClick(rig.page->Bands().RewButton(), Qt::LeftButton);
   QVERIFY(rig.usb.Bodies().empty());
   QCOMPARE(rig.prompts.messages.size(), std::size_t{1});
   QCOMPARE(rig.prompts.messages[0].text,
            QStringLiteral("REW 滤波器文件第 4 行（滤波器 2）无法导入：低通、高通滤波器不带增益。"));
+}
+
+void OutputPageTest::undoRedoOfALinkedSliderDrag() {
+  PageRig rig;
+  rig.SetPositions({0, 1, 2, 3, 4, 5, 6, 7});
+  rig.session.Params().SetParam(5, 21, 50);
+  rig.session.Params().SetParam(6, 21, 50);
+  rig.Open(1);
+  ui::CXBmpSlider& reverb = *rig.Ctrl<ui::CXBmpSlider>(1042);
+  Drag(reverb, {52, 58, 64, 70});
+  QCOMPARE(reverb.GetPos(), 70);
+  QCOMPARE(rig.ParamFrames().size(),
+           std::size_t{10});  // the press and four positions, two channels
+  // One step for the whole drag: undo sends 50% to both channels once.
+  rig.usb.Clear();
+  QCOMPARE(rig.session.History().UndoCount(), std::size_t{1});
+  const auto origin = rig.session.History().Undo();
+  QVERIFY(origin.has_value());
+  QCOMPARE(origin->dialog, ui::ids::kOutputPage);
+  QCOMPARE(origin->sub, 1);
+  QCOMPARE(rig.ParamFrames(),
+           (std::vector<Bytes>{Param(5, 21, 0x3F000002), Param(6, 21, 0x3F000002)}));
+  rig.page->Reload();
+  QCOMPARE(reverb.GetPos(), 50);
+  QCOMPARE(rig.Ctrl<QLabel>(1128)->text(), QStringLiteral("50%"));
+  // Redo sends 70% the same way.
+  rig.usb.Clear();
+  QVERIFY(rig.session.History().Redo().has_value());
+  QCOMPARE(rig.ParamFrames(),
+           (std::vector<Bytes>{Param(5, 21, 0x3F333335), Param(6, 21, 0x3F333335)}));
+  // Two key presses are two steps.
+  QTest::keyClick(&reverb, Qt::Key_Right);
+  QTest::keyClick(&reverb, Qt::Key_Right);
+  PageRig::Settle();
+  QCOMPARE(rig.session.History().UndoCount(), std::size_t{3});
+}
+
+void OutputPageTest::undoRedoOfAnEqPaste() {
+  PageRig rig;
+  rig.SetPositions({0, 2, 1, 3, 4, 5, 6, 7});  // CH1 and CH2 are not a pair
+  rig.Open(0);
+  ui::BandEditor& bands = rig.page->Bands();
+  bands.Select(0);
+  rig.Ctrl<QLineEdit>(ui::BandEditor::kGainEdit)->setText(QStringLiteral("6"));
+  QTest::keyClick(rig.Ctrl<QLineEdit>(ui::BandEditor::kGainEdit), Qt::Key_Return);
+  emit bands.Panel()->CopyPasteChosen(0, 7);  // copy CH1's EQ
+  QCOMPARE(rig.state.eqCopyKind, 7);
+  rig.page->SwitchChannel(1);
+  const auto before = rig.session.Params().Store();
+  rig.usb.Clear();
+  emit bands.Panel()->CopyPasteChosen(1, 8);  // paste into CH2
+  const auto pasted = rig.session.Params().Store();
+  const int at = core::params::EqBandOffset(8, 0);
+  // (6 + 0.05 + 15) x 10 = 210 = 0x00D2.
+  QCOMPARE(Bytes(pasted.begin() + at, pasted.begin() + at + 2), (Bytes{0x00, 0xD2}));
+  QCOMPARE(rig.Ctrl<ui::CGridListCtrl>(ui::BandEditor::kGrid)->GetItemText(0, 2),
+           QStringLiteral("+6.0dB"));
+  // Undo: CH2's band 1 is flat again and its band message goes out.
+  rig.usb.Clear();
+  QVERIFY(rig.session.History().Undo().has_value());
+  const auto undone = rig.session.Params().Store();
+  QVERIFY(std::equal(before.begin(), before.end(), undone.begin()));
+  const auto targets = rig.Targets();
+  QVERIFY(std::ranges::find(targets, std::pair<int, int>{6, 0}) != targets.end());
+  // Redo: the paste again.
+  QVERIFY(rig.session.History().Redo().has_value());
+  const auto redone = rig.session.Params().Store();
+  QVERIFY(std::equal(pasted.begin(), pasted.end(), redone.begin()));
+}
+
+void OutputPageTest::undoShowsWhereTheEditWasMade() {
+  AppRig rig;
+  QVERIFY(rig.started);
+  rig.Start(1);
+  rig.Frame().resize(1180, 760);
+  rig.Frame().show();
+  QVERIFY(rig.ConnectAndSync());
+  rig.View().ShowPage(ui::ids::kOutputPage, 2);
+  auto* page = qobject_cast<ui::CDialogOutput*>(rig.View().CurrentPage());
+  QVERIFY(page != nullptr);
+  QCheckBox* mute = qobject_cast<QCheckBox*>(ui::FindCtrl(page, out::MuteId(2)));
+  const bool wasMuted = mute->isChecked();
+  mute->click();
+  QVERIFY(QTest::qWaitFor([&] { return rig.LastParamWord(7, 26).has_value(); }));
+  rig.View().ShowPage(ui::ids::kOutputPage, 6);
+  QCOMPARE(page->Channel(), 6);
+  rig.View().UpdateStatus();
+  QVERIFY(rig.Frame().Ribbon().Element(ui::ids::kEditUndo)->isEnabled());
+  // Ctrl+Z in the window: CH3 comes back and the processor gets the old value.
+  rig.Frame().activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&rig.Frame()));
+  QTest::keyClick(&rig.Frame(), Qt::Key_Z, Qt::ControlModifier);
+  QCOMPARE(page->Channel(), 2);
+  QCOMPARE(mute->isChecked(), wasMuted);
+  const std::uint32_t old = wasMuted ? 0u : PercentWord(100);
+  QVERIFY(QTest::qWaitFor([&] { return rig.LastParamWord(7, 26) == old; }));
+  QVERIFY(rig.Frame().Ribbon().Element(ui::ids::kEditRedo)->isEnabled());
+  // Ctrl+Y redoes it; a read-all then leaves nothing to undo.
+  QTest::keyClick(&rig.Frame(), Qt::Key_Y, Qt::ControlModifier);
+  QCOMPARE(mute->isChecked(), !wasMuted);
+  QVERIFY(rig.session.History().CanUndo());
+  QVERIFY(rig.ConnectAndSync());
+  QVERIFY(!rig.session.History().CanUndo());
 }
 
 void OutputPageTest::everyControlIsNamed() {
@@ -451,11 +599,26 @@ void OutputPageTest::everyControlIsNamed() {
       ++named;
     }
     QVERIFY(named > 60);
-    // The names are in the page's language.
-    QAccessibleInterface* reverb =
-        QAccessible::queryAccessibleInterface(rig.Ctrl<QWidget>(1042));
-    QCOMPARE(reverb->text(QAccessible::Name), language == 0 ? QStringLiteral("混响音量")
-                                                            : QStringLiteral("Reverb"));
+    // The names are in the page's language; the painted controls have
+    // their roles, and a value set through the interface is sent as a drag.
+    QAccessibleInterface* reverb = QAccessible::queryAccessibleInterface(rig.Ctrl<QWidget>(1042));
+    QCOMPARE(reverb->text(QAccessible::Name),
+             language == 0 ? QStringLiteral("混响音量") : QStringLiteral("Reverb"));
+    QCOMPARE(reverb->role(), QAccessible::Slider);
+    QVERIFY(reverb->valueInterface() != nullptr);
+    rig.usb.Clear();
+    reverb->valueInterface()->setCurrentValue(40);
+    PageRig::Settle();
+    QCOMPARE(rig.ParamFrames().front(), Param(5, 21, 0x3ECCCCD0));  // 40%
+    QCOMPARE(rig.session.History().UndoCount(), std::size_t{1});
+    QCOMPARE(
+        QAccessible::queryAccessibleInterface(rig.Ctrl<QWidget>(ui::BandEditor::kPanel))->role(),
+        QAccessible::Chart);
+    QAccessibleInterface* mute =
+        QAccessible::queryAccessibleInterface(rig.Ctrl<QWidget>(out::MuteId(2)));
+    QCOMPARE(mute->role(), QAccessible::CheckBox);
+    QCOMPARE(mute->text(QAccessible::Name),
+             language == 0 ? QStringLiteral("通道3 静音") : QStringLiteral("CH3 Mute"));
   }
 }
 

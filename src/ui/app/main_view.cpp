@@ -246,7 +246,7 @@ void CRV4470v13View::UndoRedo(bool undo) {
   }
   const auto origin = undo ? history.Undo() : history.Redo();
   if (origin) {
-    ShowPage(origin->page, origin->sub);
+    ShowPage(origin->dialog, origin->sub);
     if (auto* editor = qobject_cast<EditorPage*>(page_.data())) editor->Reload();
   }
   UpdateStatus();

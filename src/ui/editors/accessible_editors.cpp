@@ -57,7 +57,8 @@ QAccessibleInterface* EditorsFactory(const QString& className, QObject* object) 
   if (className == QLatin1String(CEqPanel::staticMetaObject.className())) {
     if (auto* panel = qobject_cast<CEqPanel*>(object)) return new AccessibleEqPanel(panel);
   } else if (className == QLatin1String(CSmallEqPanel::staticMetaObject.className())) {
-    if (auto* panel = qobject_cast<CSmallEqPanel*>(object)) return new AccessibleSmallEqPanel(panel);
+    if (auto* panel = qobject_cast<CSmallEqPanel*>(object))
+      return new AccessibleSmallEqPanel(panel);
   }
   return nullptr;
 }

@@ -2,12 +2,12 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -47,9 +47,15 @@ const QColor kRowBackground(20, 20, 20);
 
 enum Column { kNumber = 0, kType = 1, kGain = 2, kFrequency = 3, kQ = 4 };
 
-QString GainText(float gain) { return QString::asprintf("%+-.1fdB", static_cast<double>(gain)); }
-QString FrequencyText(float f) { return QString::asprintf("%.0fHz", static_cast<double>(f)); }
-QString QText(float q) { return QString::asprintf("%.2f", static_cast<double>(q)); }
+QString GainText(float gain) {
+  return QString::asprintf("%+-.1fdB", static_cast<double>(gain));
+}
+QString FrequencyText(float f) {
+  return QString::asprintf("%.0fHz", static_cast<double>(f));
+}
+QString QText(float q) {
+  return QString::asprintf("%.2f", static_cast<double>(q));
+}
 
 CXBmpSlider* MakeVerticalSlider(QWidget* parent, int id, int minimum, int maximum) {
   auto* s = new CXBmpSlider(parent);
@@ -248,8 +254,8 @@ void BandEditor::Retext() {
   grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   grid_->setFixedHeight(height);
-  area_->setFixedHeight(std::max(height + 4 + rewButton_->sizeHint().height(),
-                                 editor_->minimumSizeHint().height()));
+  area_->setFixedHeight(
+      std::max(height + 4 + rewButton_->sizeHint().height(), editor_->minimumSizeHint().height()));
   const int slope = crossover_->currentIndex();
   crossover_->clear();
   for (int s = 0; s < 11; ++s) crossover_->addItem(QString::fromLatin1(cp::CrossoverSlopeName(s)));
@@ -267,7 +273,9 @@ void BandEditor::Load(int kind, std::span<const std::uint8_t> store, int bypasse
   panel_->update();
 }
 
-void BandEditor::ShowEditor(bool editor) { area_->setCurrentWidget(editor ? editor_ : listPage_); }
+void BandEditor::ShowEditor(bool editor) {
+  area_->setCurrentWidget(editor ? editor_ : listPage_);
+}
 
 void BandEditor::ClearSelection() {
   selected_ = -1;
@@ -370,7 +378,9 @@ void BandEditor::OnBandChanged(int band) {
   FillEditor();
 }
 
-void BandEditor::OnEditEnded() { CloseGesture(); }
+void BandEditor::OnEditEnded() {
+  CloseGesture();
+}
 
 void BandEditor::OnCopyPaste(int action, int kind) {
   int& slot = page_.Context().state.eqCopyKind;
@@ -479,9 +489,10 @@ void BandEditor::ImportRewFilters() {
   // A filter export is a few kilobytes; anything far larger is not one.
   constexpr qint64 kMaxSize = 1 << 20;
   if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxSize) {
-    page_.Context().prompts.Message(&page_, lang.Pick("错误", "Error"),
-                                    lang.Pick("无法读取文件：%1", "Cannot read the file: %1").arg(path),
-                                    Prompts::Icon::Warning);
+    page_.Context().prompts.Message(
+        &page_, lang.Pick("错误", "Error"),
+        lang.Pick("无法读取文件：%1", "Cannot read the file: %1").arg(path),
+        Prompts::Icon::Warning);
     return;
   }
   ImportRewText(file.readAll());
@@ -490,8 +501,8 @@ void BandEditor::ImportRewFilters() {
 bool BandEditor::ImportRewText(const QByteArray& text) {
   const UiLanguage& lang = page_.Language();
   const int kind = panel_->Kind();
-  const cp::RewImportPlan plan =
-      cp::PlanRewImportText(std::string_view(text.constData(), static_cast<std::size_t>(text.size())), kind);
+  const cp::RewImportPlan plan = cp::PlanRewImportText(
+      std::string_view(text.constData(), static_cast<std::size_t>(text.size())), kind);
   if (!plan.Ok()) {
     page_.Context().prompts.Message(&page_, lang.Pick("导入 REW 滤波器", "Import REW filters"),
                                     RewRefusalText(lang, plan), Prompts::Icon::Warning);

@@ -49,8 +49,8 @@ class BandEditor : public QObject {
   static constexpr int kPanel = 1040, kGrid = 1139, kTypeGroup = 1199, kFrequencyGroup = 1200,
                        kGainGroup = 1201, kQGroup = 1202, kBandNumber = 1203, kTypeFirst = 1204,
                        kGainSlider = 1209, kFrequencySlider = 1210, kQSlider = 1211,
-                       kGainEdit = 1212, kFrequencyEdit = 1213, kQEdit = 1214,
-                       kCrossover = 1134, kCrossoverLabel = 1215;
+                       kGainEdit = 1212, kFrequencyEdit = 1213, kQEdit = 1214, kCrossover = 1134,
+                       kCrossoverLabel = 1215;
 
   BandEditor(EditorPage& page, int rows, QWidget* parent);
 

@@ -7,12 +7,13 @@
 namespace ui {
 
 void RegisterEditorPages(PageRegistry& registry) {
-  registry.Register(ids::kOutputPage, {[](PageContext& context, QWidget* parent, int sub) -> QWidget* {
-                                         return new CDialogOutput(context, parent, sub);
-                                       },
-                                       {},
-                                       {},
-                                       {}});
+  registry.Register(ids::kOutputPage,
+                    {[](PageContext& context, QWidget* parent, int sub) -> QWidget* {
+                       return new CDialogOutput(context, parent, sub);
+                     },
+                     {},
+                     {},
+                     {}});
 }
 
 }  // namespace ui

@@ -8,7 +8,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QWheelEvent>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -33,9 +32,9 @@ constexpr int kPoints = cp::kEqResponsePoints;
 const float kDecades = std::log10(kMaxHz / kMinHz);
 
 constexpr QRgb kBandColours[] = {
-    qRgb(250, 100, 180), qRgb(255, 80, 255),  qRgb(80, 80, 255),   qRgb(80, 255, 100),
-    qRgb(255, 255, 100), qRgb(255, 100, 100), qRgb(255, 180, 20),  qRgb(255, 100, 180),
-    qRgb(180, 100, 255), qRgb(140, 180, 255), qRgb(20, 180, 255),  qRgb(80, 255, 255),
+    qRgb(250, 100, 180), qRgb(255, 80, 255),  qRgb(80, 80, 255),  qRgb(80, 255, 100),
+    qRgb(255, 255, 100), qRgb(255, 100, 100), qRgb(255, 180, 20), qRgb(255, 100, 180),
+    qRgb(180, 100, 255), qRgb(140, 180, 255), qRgb(20, 180, 255), qRgb(80, 255, 255),
     qRgb(40, 255, 160),  qRgb(20, 90, 250),   qRgb(80, 255, 255),
 };
 
@@ -51,15 +50,15 @@ const QColor kStatusYellow(0xFF, 0xFF, 0x00);
 const QColor kStatusRed(0xFF, 0x00, 0x00);
 
 constexpr float kDbLines[] = {-15, -12, -9, -6, -3, -0.0f, 3, 6, 9, 12, 15};
-constexpr float kFrequencyLines[] = {18,   20,   30,   40,   50,   60,    70,    80,   90,   100,
-                                     200,  300,  400,  500,  600,  700,   800,   900,  1000, 2000,
-                                     3000, 4000, 5000, 6000, 7000, 8000,  9000,  10000, 20000, 23000};
+constexpr float kFrequencyLines[] = {18,   20,   30,   40,   50,   60,   70,   80,    90,    100,
+                                     200,  300,  400,  500,  600,  700,  800,  900,   1000,  2000,
+                                     3000, 4000, 5000, 6000, 7000, 8000, 9000, 10000, 20000, 23000};
 struct FrequencyLabel {
   float hz;
   const char* text;
 };
 constexpr FrequencyLabel kFrequencyLabels[] = {
-    {20, "20Hz"},   {50, "50Hz"},   {100, "100Hz"}, {200, "200Hz"},  {500, "500Hz"},
+    {20, "20Hz"},   {50, "50Hz"},   {100, "100Hz"}, {200, "200Hz"},   {500, "500Hz"},
     {1000, "1kHz"}, {2000, "2kHz"}, {5000, "5kHz"}, {10000, "10kHz"}, {20000, "20kHz"},
 };
 
@@ -68,8 +67,8 @@ struct KindTitle {
   const char* en;
 };
 constexpr KindTitle kTitles[] = {
-    {"话筒A均衡", "Mic A EQ"},    {"话筒B均衡", "Mic B EQ"},    {"回声A均衡", "Echo A EQ"},
-    {"回声B均衡", "Echo B EQ"},   {"混响A均衡", "Reverb A EQ"}, {"混响B均衡", "Reverb B EQ"},
+    {"话筒A均衡", "Mic A EQ"},  {"话筒B均衡", "Mic B EQ"},    {"回声A均衡", "Echo A EQ"},
+    {"回声B均衡", "Echo B EQ"}, {"混响A均衡", "Reverb A EQ"}, {"混响B均衡", "Reverb B EQ"},
     {"音乐均衡", "Music EQ"},
 };
 
@@ -94,7 +93,9 @@ QString Format(const char* format, Args... args) {
 }
 
 // Low-pass and high-pass codes: their filled area closes below the plot.
-bool IsPassType(int type) { return type == 2 || type == 3 || (type >= 6 && type <= 21); }
+bool IsPassType(int type) {
+  return type == 2 || type == 3 || (type >= 6 && type <= 21);
+}
 
 QColor WithAlpha(const QColor& c, int alpha) {
   QColor out = c;
@@ -137,9 +138,13 @@ QColor CEqPanel::BandColour(int index) {
   return QColor(kBandColours[((index % n) + n) % n]);
 }
 
-QString CEqPanel::AxisLabel(float db) { return Format("%+-.0fdB", static_cast<double>(db)); }
+QString CEqPanel::AxisLabel(float db) {
+  return Format("%+-.0fdB", static_cast<double>(db));
+}
 
-QRect CEqPanel::PlotRect() const { return QRect(kLeft, kTop, PlotWidth(), PlotHeight()); }
+QRect CEqPanel::PlotRect() const {
+  return QRect(kLeft, kTop, PlotWidth(), PlotHeight());
+}
 
 QString CEqPanel::Title() const {
   const int kind = Kind();
@@ -148,7 +153,8 @@ QString CEqPanel::Title() const {
     return QString::fromUtf8(en ? kTitles[kind].en : kTitles[kind].zh);
   }
   if (kind >= 7 && kind <= 14) {
-    return en ? QStringLiteral("CH%1 EQ").arg(kind - 6) : QStringLiteral("通道%1均衡").arg(kind - 6);
+    return en ? QStringLiteral("CH%1 EQ").arg(kind - 6)
+              : QStringLiteral("通道%1均衡").arg(kind - 6);
   }
   if (kind == 15) return en ? QStringLiteral("Record EQ") : QStringLiteral("录音均衡");
   return QString();
@@ -291,7 +297,9 @@ QPoint CEqPanel::ToPlot(QPointF widgetPoint) const {
 
 // --- input ------------------------------------------------------------------
 
-void CEqPanel::PopUp(QMenu* menu, QPoint global) { menu->popup(global); }
+void CEqPanel::PopUp(QMenu* menu, QPoint global) {
+  menu->popup(global);
+}
 
 void CEqPanel::mousePressEvent(QMouseEvent* event) {
   const QPoint at = ToPlot(event->position());
@@ -354,8 +362,7 @@ void CEqPanel::mouseMoveEvent(QMouseEvent* event) {
     if (hover_ != hovered) Repaint();
     return;
   }
-  if (selected_ >= 0 &&
-      (std::abs(at.x() - press_.x()) > 1 || std::abs(at.y() - press_.y()) > 1)) {
+  if (selected_ >= 0 && (std::abs(at.x() - press_.x()) > 1 || std::abs(at.y() - press_.y()) > 1)) {
     moved_ = true;
   }
   if (selected_ >= 0 && moved_) {
@@ -379,8 +386,8 @@ void CEqPanel::mouseMoveEvent(QMouseEvent* event) {
       const bool shape = b.type >= 2 && b.type <= 5;
       const float rate = shape ? 80.0f : 12.0f;
       const float ceiling = shape ? 2.0f : 30.0f;
-      const float q = std::clamp(b.q + static_cast<float>(at.x() - dragOffset_.x()) / rate, 0.1f,
-                                 ceiling);
+      const float q =
+          std::clamp(b.q + static_cast<float>(at.x() - dragOffset_.x()) / rate, 0.1f, ceiling);
       dragOffset_.setX(at.x());
       bands_.SetBandQ(q, selected_);
       emit BandChanged(selected_);
@@ -579,8 +586,8 @@ void CEqPanel::PaintSelectedArea(QPainter& p) {
   const float step = w / static_cast<float>(kPoints);
   for (int j = 1; j <= kPoints; ++j) {
     const int x = static_cast<int>(step * static_cast<float>(j) + static_cast<float>(plot.left()));
-    const float y = static_cast<float>(plot.top()) + (kMaxDb - area[static_cast<std::size_t>(j - 1)]) *
-                                                         h / kSpanDb;
+    const float y = static_cast<float>(plot.top()) +
+                    (kMaxDb - area[static_cast<std::size_t>(j - 1)]) * h / kSpanDb;
     pts[static_cast<std::size_t>(j)] = QPointF(x, y);
   }
   if (IsPassType(b.type)) {
@@ -690,8 +697,8 @@ void CEqPanel::PaintLabels(QPainter& p, int index) {
   for (int line = 0; line < 3; ++line) {
     const int l = 3 * (static_cast<int>(values[line].size()) + 2);
     p.setPen(kLabelGrey);
-    p.drawText(QRect(m - l + 1, rows[line], 40, 14), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
-               kNames[line]);
+    p.drawText(QRect(m - l + 1, rows[line], 40, 14),
+               Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, kNames[line]);
     p.setPen(kLabelGreen);
     p.drawText(QRect(m - l + 13, rows[line], 80, 14),
                Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, values[line]);

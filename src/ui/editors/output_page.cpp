@@ -66,10 +66,14 @@ constexpr SliderRow kDelayRows[] = {
 // Mute and phase of every channel, whatever channel the page shows; the
 // two switches of the page's channel (the compressor's for its set).
 constexpr CheckRow kChecks[] = {
-    {MuteId(0), &cp::OutputOn, 0, 0, 100},       {MuteId(1), &cp::OutputOn, 1, 0, 100},
-    {MuteId(2), &cp::OutputOn, 2, 0, 100},       {MuteId(3), &cp::OutputOn, 3, 0, 100},
-    {MuteId(4), &cp::OutputOn, 4, 0, 100},       {MuteId(5), &cp::OutputOn, 5, 0, 100},
-    {MuteId(6), &cp::OutputOn, 6, 0, 100},       {MuteId(7), &cp::OutputOn, 7, 0, 100},
+    {MuteId(0), &cp::OutputOn, 0, 0, 100},
+    {MuteId(1), &cp::OutputOn, 1, 0, 100},
+    {MuteId(2), &cp::OutputOn, 2, 0, 100},
+    {MuteId(3), &cp::OutputOn, 3, 0, 100},
+    {MuteId(4), &cp::OutputOn, 4, 0, 100},
+    {MuteId(5), &cp::OutputOn, 5, 0, 100},
+    {MuteId(6), &cp::OutputOn, 6, 0, 100},
+    {MuteId(7), &cp::OutputOn, 7, 0, 100},
     {kPhaseFirst + 0, &cp::OutputPhase, 0, -100, 100, true},
     {kPhaseFirst + 1, &cp::OutputPhase, 1, -100, 100, true},
     {kPhaseFirst + 2, &cp::OutputPhase, 2, -100, 100, true},
@@ -82,9 +86,9 @@ constexpr CheckRow kChecks[] = {
     {kDelaySwitch, &cp::OutputDelayOff, -1, 0, 1, false, Fanout::Own},
 };
 
-constexpr const char* kPositionsZh[] = {"前置左",   "前置右", "侧环绕左", "侧环绕右",
-                                        "超低",     "中置",   "后环绕左", "后环绕右"};
-constexpr const char* kPositionsEn[] = {"CH-L",  "CH-R",   "CH-SL",  "CH-SR",
+constexpr const char* kPositionsZh[] = {"前置左", "前置右", "侧环绕左", "侧环绕右",
+                                        "超低",   "中置",   "后环绕左", "后环绕右"};
+constexpr const char* kPositionsEn[] = {"CH-L",   "CH-R",   "CH-SL",  "CH-SR",
                                         "CH-SUB", "CH-CEN", "CH-SBL", "CH-SBR"};
 
 struct LinkBox {
@@ -128,20 +132,32 @@ CDialogOutput::CDialogOutput(PageContext& context, QWidget* parent, int channel)
   controls_->SetCustomValue([this](const SliderRow& row) -> float {
     const cp::CompressorDisplay d = Session().Params().Display().compressors[channel_];
     switch (row.ctrlId) {
-      case kThreshold: return d.threshold;
-      case kRatio: return d.ratio;
-      case kAttack: return d.attackMs;
-      default: return d.releaseMs;
+      case kThreshold:
+        return d.threshold;
+      case kRatio:
+        return d.ratio;
+      case kAttack:
+        return d.attackMs;
+      default:
+        return d.releaseMs;
     }
   });
   controls_->SetCustomSend([this](const SliderRow& row, int position) {
     cp::CompressorDisplay d = Session().Params().Display().compressors[channel_];
     const float value = static_cast<float>(position) / static_cast<float>(row.steps);
     switch (row.ctrlId) {
-      case kThreshold: d.threshold = value; break;
-      case kRatio: d.ratio = value; break;
-      case kAttack: d.attackMs = value; break;
-      default: d.releaseMs = value; break;
+      case kThreshold:
+        d.threshold = value;
+        break;
+      case kRatio:
+        d.ratio = value;
+        break;
+      case kAttack:
+        d.attackMs = value;
+        break;
+      default:
+        d.releaseMs = value;
+        break;
     }
     Session().Outputs().SetCompressor(channel_, Context().state.speakerLinks.Links(), d.threshold,
                                       d.ratio, d.attackMs, d.releaseMs);
@@ -308,7 +324,8 @@ void CDialogOutput::SwitchChannel(int channel) {
 void CDialogOutput::RetextOwn() {
   const bool en = Language().English();
   for (int c = 0; c < 8; ++c) {
-    channelNames_[c]->setText(Language().Pick(QStringLiteral("通道%1"), QStringLiteral("CH%1")).arg(c + 1));
+    channelNames_[c]->setText(
+        Language().Pick(QStringLiteral("通道%1"), QStringLiteral("CH%1")).arg(c + 1));
     const int keep = positions_[c]->currentIndex();
     positions_[c]->clear();
     for (int p = 0; p < 8; ++p) {
@@ -391,8 +408,7 @@ void CDialogOutput::EnableDelay() {
 }
 
 bool CDialogOutput::TakesWheel(int ctrlId) const {
-  return (ctrlId >= 1040 && ctrlId <= 1044) || (ctrlId >= 1014 && ctrlId <= 1019) ||
-         ctrlId >= 1046;
+  return (ctrlId >= 1040 && ctrlId <= 1044) || (ctrlId >= 1014 && ctrlId <= 1019) || ctrlId >= 1046;
 }
 
 // ---- Behaviour of its own

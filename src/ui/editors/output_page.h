@@ -42,7 +42,9 @@ inline constexpr int kThreshold = 1015;  // 1015..1018 threshold, ratio, attack,
 inline constexpr int kRatio = 1016;
 inline constexpr int kAttack = 1017;
 inline constexpr int kRelease = 1018;
-constexpr int MuteId(int channel) { return channel == 0 ? kMuteFirst : 1046 + channel; }
+constexpr int MuteId(int channel) {
+  return channel == 0 ? kMuteFirst : 1046 + channel;
+}
 }  // namespace ids::output
 
 // The output channel page: one of the eight output channels with its EQ

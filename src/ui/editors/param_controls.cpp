@@ -45,8 +45,7 @@ void ParamControls::AddSliders(std::span<const SliderRow> rows, QWidget* parent)
     if (value != nullptr) labels_.push_back(value);
     sliders_.push_back({&row, slider, value});
     connect(slider, &CXBmpSlider::SliderMoved, this, &ParamControls::OnMoved);
-    connect(slider, &CXBmpSlider::SliderReleased, this,
-            [this](int id, int) { OnReleased(id); });
+    connect(slider, &CXBmpSlider::SliderReleased, this, [this](int id, int) { OnReleased(id); });
   }
 }
 
@@ -57,7 +56,8 @@ void ParamControls::AddChecks(std::span<const CheckRow> rows, QWidget* parent) {
     SetCtrlId(box, row.ctrlId);
     checks_.push_back({&row, box});
     const Check_ check = checks_.back();
-    connect(box, &QCheckBox::clicked, this, [this, check](bool ticked) { OnClicked(check, ticked); });
+    connect(box, &QCheckBox::clicked, this,
+            [this, check](bool ticked) { OnClicked(check, ticked); });
   }
 }
 
@@ -67,7 +67,9 @@ void ParamControls::SetCustomSend(std::function<void(const SliderRow&, int)> sen
 void ParamControls::SetCustomValue(std::function<float(const SliderRow&)> value) {
   customValue_ = std::move(value);
 }
-void ParamControls::SetAfterEdit(std::function<void(int)> after) { after_ = std::move(after); }
+void ParamControls::SetAfterEdit(std::function<void(int)> after) {
+  after_ = std::move(after);
+}
 
 CXBmpSlider* ParamControls::Slider(int ctrlId) const {
   const Slider_* s = FindSlider(ctrlId);
@@ -95,7 +97,9 @@ const ParamControls::Slider_* ParamControls::FindSlider(int ctrlId) const {
   return nullptr;
 }
 
-int ParamControls::SubOf(int rowSub) const { return rowSub >= 0 ? rowSub : page_.Sub(); }
+int ParamControls::SubOf(int rowSub) const {
+  return rowSub >= 0 ? rowSub : page_.Sub();
+}
 
 QString ParamControls::ValueText(const SliderRow& row, int position) {
   const int p = row.inverted ? row.maximum + row.minimum - position : position;

@@ -30,14 +30,14 @@ using ParamOf = core::params::ParamName (*)(int sub);
 // it into the range.
 struct SliderRow {
   int ctrlId;
-  int labelId;  // the static with the slider's name; -1 for none
-  int valueId;  // the static showing the value; -1 for none
+  int labelId;    // the static with the slider's name; -1 for none
+  int valueId;    // the static showing the value; -1 for none
   ParamOf param;  // null: the page sends (Custom hooks)
   int minimum;
   int maximum;
   int steps = 1;
   const char* format = "%.0f";
-  bool inverted = false;         // the position runs from the maximum down
+  bool inverted = false;  // the position runs from the maximum down
   Fanout fanout = Fanout::Own;
   bool onlyWhenChanged = false;  // nothing sent while the mirror holds the value
 };

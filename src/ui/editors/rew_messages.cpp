@@ -18,7 +18,8 @@ constexpr ProblemText kProblems[] = {
     {RewProblem::NoState, "缺少 ON 或 OFF", "ON or OFF is missing"},
     {RewProblem::BadState, "应为 ON 或 OFF", "ON or OFF was expected"},
     {RewProblem::NoType, "缺少滤波器类型", "the filter type is missing"},
-    {RewProblem::Bandwidth, "带宽字段不能读取，请以 Q 值导出", "bandwidth fields are not read, export with Q"},
+    {RewProblem::Bandwidth, "带宽字段不能读取，请以 Q 值导出",
+     "bandwidth fields are not read, export with Q"},
     {RewProblem::UnexpectedField, "有无法识别的字段", "a field is not understood"},
     {RewProblem::NoValue, "字段后缺少数值", "a field has no value"},
     {RewProblem::NotANumber, "数值无法读取", "a value is not a number"},
@@ -26,7 +27,8 @@ constexpr ProblemText kProblems[] = {
     {RewProblem::GainUnit, "增益单位不是 dB", "the gain unit is not dB"},
     {RewProblem::QUnit, "Q 值不带单位", "Q takes no unit"},
     {RewProblem::NotAnEqualiser, "此均衡不能导入", "this equaliser takes no filter set"},
-    {RewProblem::UnsupportedType, "不支持的滤波器类型（可用 PK、LS、LSC、HS、HSC、LP、LPQ、HP、HPQ、None）",
+    {RewProblem::UnsupportedType,
+     "不支持的滤波器类型（可用 PK、LS、LSC、HS、HSC、LP、LPQ、HP、HPQ、None）",
      "the filter type is not supported (PK, LS, LSC, HS, HSC, LP, LPQ, HP, HPQ, None)"},
     {RewProblem::NeedsFc, "缺少频率 Fc", "Fc is missing"},
     {RewProblem::NeedsGain, "缺少增益", "the gain is missing"},
@@ -48,12 +50,14 @@ QString RewRefusalText(const UiLanguage& lang, const core::params::RewImportPlan
   }
   if (reason.isEmpty()) reason = QString::fromStdString(plan.error);
   if (plan.errorLine <= 0) {
-    return lang.Pick(QStringLiteral("REW 滤波器文件无法导入：%1。"),
-                     QStringLiteral("The REW filter file cannot be imported: %1."))
+    return lang
+        .Pick(QStringLiteral("REW 滤波器文件无法导入：%1。"),
+              QStringLiteral("The REW filter file cannot be imported: %1."))
         .arg(reason);
   }
-  return lang.Pick(QStringLiteral("REW 滤波器文件第 %1 行（滤波器 %2）无法导入：%3。"),
-                   QStringLiteral("Line %1 of the REW filter file (filter %2) cannot be imported: %3."))
+  return lang
+      .Pick(QStringLiteral("REW 滤波器文件第 %1 行（滤波器 %2）无法导入：%3。"),
+            QStringLiteral("Line %1 of the REW filter file (filter %2) cannot be imported: %3."))
       .arg(plan.errorLine)
       .arg(plan.errorFilter)
       .arg(reason);

@@ -3,7 +3,6 @@
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QPainter>
-
 #include <array>
 
 #include "ui/controls/fonts.h"

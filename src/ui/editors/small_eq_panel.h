@@ -55,7 +55,7 @@ class CSmallEqPanel : public QWidget {
   QColor curveColour_{0x00, 0xC8, 0xFF};
   int bypassed_ = 0;
   bool hover_ = false;
-  QPixmap grid_;  // drawn once per size
+  QPixmap grid_;    // drawn once per size
   QFont passFont_;  // the bypass mark
 };
 

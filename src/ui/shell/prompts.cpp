@@ -25,10 +25,18 @@ void Prompts::Message(QWidget* owner, const QString& caption, const QString& tex
   box.setWindowTitle(caption);
   box.setText(text);
   switch (icon) {
-    case Icon::Information: box.setIcon(QMessageBox::Information); break;
-    case Icon::Question: box.setIcon(QMessageBox::Question); break;
-    case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case Icon::Error: box.setIcon(QMessageBox::Critical); break;
+    case Icon::Information:
+      box.setIcon(QMessageBox::Information);
+      break;
+    case Icon::Question:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case Icon::Warning:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case Icon::Error:
+      box.setIcon(QMessageBox::Critical);
+      break;
   }
   box.setStandardButtons(QMessageBox::Ok);
   box.exec();

@@ -9,11 +9,15 @@
 
 #include "ui/controls/ctrl_id.h"
 
-static void InitLangResource() { Q_INIT_RESOURCE(lang); }
+static void InitLangResource() {
+  Q_INIT_RESOURCE(lang);
+}
 
 namespace ui {
 
-void InitLanguageResources() { InitLangResource(); }
+void InitLanguageResources() {
+  InitLangResource();
+}
 
 bool UiLanguage::LoadFile() {
   InitLanguageResources();
