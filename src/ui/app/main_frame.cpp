@@ -158,6 +158,7 @@ void CMainFrame::BuildRibbon() {
     QToolButton* b = ribbon_->AddTabRowButton(
         id, text(id), QIcon::fromTheme(undo ? QStringLiteral("edit-undo") : QStringLiteral("edit-redo"),
                                        style()->standardIcon(undo ? QStyle::SP_ArrowBack : QStyle::SP_ArrowForward)));
+    b->setToolTip(ElementToolTipOf(lang, id));
     b->setEnabled(false);
   }
   // The keys of undo and redo, wherever the focus is in the window.

@@ -12,6 +12,13 @@
 
 namespace ui {
 
+QString ElementToolTipOf(const UiLanguage& lang, int id) {
+  const QString text = ElementTextOf(lang, id);
+  if (id == ids::kEditUndo) return text + QStringLiteral(" (Ctrl+Z)");
+  if (id == ids::kEditRedo) return text + QStringLiteral(" (Ctrl+Shift+Z, Ctrl+Y)");
+  return text;
+}
+
 void RetextRibbonNames(RibbonBar& ribbon, const UiLanguage& lang, int pitch) {
   for (int i = 0; i < ribbon.CategoryCount(); ++i) {
     const QString name = ribbon.CategoryName(i);
@@ -44,6 +51,8 @@ void RetextRibbonNames(RibbonBar& ribbon, const UiLanguage& lang, int pitch) {
       a->setText(text);
     } else if (auto* b = qobject_cast<QToolButton*>(ribbon.Element(t.id))) {
       b->setText(text);
+      // A button that shows only its picture says what it does on hover.
+      if (b->toolButtonStyle() == Qt::ToolButtonIconOnly) b->setToolTip(ElementToolTipOf(lang, t.id));
     }
   }
   NameRibbonControls(ribbon, lang);

@@ -66,4 +66,8 @@ inline QString ElementTextOf(const UiLanguage& lang, int id) {
   return {};
 }
 
+// The tooltip of a button that shows only its picture: its text, with the
+// keys that do the same.
+QString ElementToolTipOf(const UiLanguage& lang, int id);
+
 }  // namespace ui
