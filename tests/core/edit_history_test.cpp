@@ -10,6 +10,8 @@
 #include "core/params/named_params.h"
 #include "core/session.h"
 
+#include "recording_session.h"
+
 namespace core::params {
 namespace {
 
@@ -38,15 +40,8 @@ Bytes Head(const Bytes& body, std::size_t n) {
 constexpr SpeakerLinks kFrontLinked{true, false, false};
 constexpr EditOrigin kOutputPage{3, 0, 1021};
 
-class EditHistoryTest : public ::testing::Test {
+class EditHistoryTest : public ::testing::Test, protected testsupport::RecordingSession {
  protected:
-  EditHistoryTest() {
-    session.Link().SetTransport(link::LinkType::Usb, &usb);
-    session.Link().State().open = true;
-    // Synchronous sends: each frame is on the transport when the call returns.
-    session.SetSynchronousSends(true);
-    usb.SetOnWrite([this](const auto&) { session.Link().ReplyReceived(); });
-  }
   ParamModel& model() { return session.Params(); }
   EditHistory& history() { return session.History(); }
 
@@ -78,9 +73,6 @@ class EditHistoryTest : public ::testing::Test {
     EditHistory::Scope scope(history(), kOutputPage);
     model().SetParam(OutputMixDirect(0), value);
   }
-
-  Session session;
-  link::RecordingTransport usb{link::LinkType::Usb};
 };
 
 TEST_F(EditHistoryTest, LinkedMixDragUndoesAsOneFramePerChannel) {

@@ -9,6 +9,8 @@
 #include "core/link/recording_transport.h"
 #include "core/session.h"
 
+#include "recording_session.h"
+
 namespace core::params {
 namespace {
 
@@ -41,15 +43,8 @@ Biquad FromBandMessage(const Bytes& body) {
 
 constexpr Word kOneF = 0x3F800000;
 
-class EqBankTest : public ::testing::Test {
+class EqBankTest : public ::testing::Test, protected testsupport::RecordingSession {
  protected:
-  EqBankTest() {
-    session.Link().SetTransport(link::LinkType::Usb, &usb);
-    session.Link().State().open = true;
-    // Synchronous sends: each frame is on the transport when the call returns.
-    session.SetSynchronousSends(true);
-    usb.SetOnWrite([this](const auto&) { session.Link().ReplyReceived(); });
-  }
   EqBank& bank() { return session.Eq(); }
   ParamModel& model() { return session.Params(); }
   Bytes StoreBytes(std::size_t offset, std::size_t n) {
@@ -61,9 +56,6 @@ class EqBankTest : public ::testing::Test {
     WriteBandRecord(r, bytes);
     model().WriteStoreBytes(EqBandOffset(kind, band), bytes);
   }
-
-  Session session;
-  link::RecordingTransport usb{link::LinkType::Usb};
 };
 
 TEST_F(EqBankTest, BandsAreAddressedByKindModuleAndFirstParameter) {

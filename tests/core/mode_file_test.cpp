@@ -8,6 +8,8 @@
 #include "core/link/recording_transport.h"
 #include "preset_test_util.h"
 
+#include "recording_session.h"
+
 namespace core::presets {
 namespace {
 
@@ -36,14 +38,9 @@ params::DeviceImage DefaultImage() {
 
 // A session connected, as far as the link knows, to a processor on USB that
 // answers every report at once, and reporting itself as an NR620.
-class ModeFileTest : public testing::TempDirTest {
+class ModeFileTest : public testing::TempDirTest, protected testsupport::RecordingSession {
  protected:
   ModeFileTest() {
-    session.Link().SetTransport(link::LinkType::Usb, &usb);
-    session.Link().State().open = true;
-    // Synchronous sends: each frame is on the transport when the call returns.
-    session.SetSynchronousSends(true);
-    usb.SetOnWrite([this](const auto&) { session.Link().ReplyReceived(); });
     session.Records().SetIdentity(Identity(20, "NR620"));
   }
 
@@ -57,9 +54,6 @@ class ModeFileTest : public testing::TempDirTest {
     ADD_FAILURE() << "no block write covers offset " << at;
     return 0;
   }
-
-  Session session;
-  link::RecordingTransport usb{link::LinkType::Usb};
 };
 
 TEST_F(ModeFileTest, SaveWritesTheIdentityThenTheImage) {

@@ -8,6 +8,8 @@
 #include "core/link/recording_transport.h"
 #include "core/session.h"
 
+#include "recording_session.h"
+
 namespace core::params {
 namespace {
 
@@ -97,16 +99,8 @@ TEST(NamedParams, EqualiserBandNames) {
 
 // Two sessions on recording USB links that answer at once, sending synchronously: one is driven by
 // numbers, the other by names.
-struct Rig {
-  Rig() {
-    session.Link().SetTransport(link::LinkType::Usb, &usb);
-    session.Link().State().open = true;
-    session.SetSynchronousSends(true);  // each frame is on the wire when the call returns
-    usb.SetOnWrite([this](const auto&) { session.Link().ReplyReceived(); });
-  }
+struct Rig : testsupport::RecordingSession {
   ParamModel& model() { return session.Params(); }
-  Session session;
-  link::RecordingTransport usb{link::LinkType::Usb};
 };
 
 TEST(NamedParams, SetParamByNameSendsWhatNumbersSend) {

@@ -9,6 +9,8 @@
 #include "core/link/recording_transport.h"
 #include "core/session.h"
 
+#include "recording_session.h"
+
 namespace core::params {
 namespace {
 
@@ -40,15 +42,8 @@ constexpr SpeakerLinks kNoLinks{};
 constexpr SpeakerLinks kFrontLinked{true, false, false};
 constexpr SpeakerLinks kAllLinked{true, true, true};
 
-class OutputChannelsTest : public ::testing::Test {
+class OutputChannelsTest : public ::testing::Test, protected testsupport::RecordingSession {
  protected:
-  OutputChannelsTest() {
-    session.Link().SetTransport(link::LinkType::Usb, &usb);
-    session.Link().State().open = true;
-    // Synchronous sends: each frame is on the transport when the call returns.
-    session.SetSynchronousSends(true);
-    usb.SetOnWrite([this](const auto&) { session.Link().ReplyReceived(); });
-  }
   OutputChannels& out() { return session.Outputs(); }
   ParamModel& model() { return session.Params(); }
   void SetPositions(const std::array<int, 8>& positions) {
@@ -58,9 +53,6 @@ class OutputChannelsTest : public ::testing::Test {
   void PutRecord(int kind, int band, const Bytes& record) {
     model().WriteStoreBytes(static_cast<std::size_t>(EqBandOffset(kind, band)), record);
   }
-
-  Session session;
-  link::RecordingTransport usb{link::LinkType::Usb};
 };
 
 TEST_F(OutputChannelsTest, LinkedSets) {

@@ -10,6 +10,8 @@
 #include "core/link/recording_transport.h"
 #include "core/session.h"
 
+#include "recording_session.h"
+
 namespace core::params {
 namespace {
 
@@ -17,23 +19,13 @@ using Bytes = std::vector<std::uint8_t>;
 
 // A session whose USB link is open onto a recording transport that answers
 // every write at once.
-class ModelTest : public ::testing::Test {
+class ModelTest : public ::testing::Test, protected testsupport::RecordingSession {
  protected:
-  ModelTest() {
-    session.Link().SetTransport(link::LinkType::Usb, &usb);
-    session.Link().State().open = true;
-    // Synchronous sends: each frame is on the transport when the call returns.
-    session.SetSynchronousSends(true);
-    usb.SetOnWrite([this](const auto&) { session.Link().ReplyReceived(); });
-  }
   ParamModel& model() { return session.Params(); }
   Bytes ImageBytes(std::size_t offset, std::size_t n) {
     const DeviceImage image = model().Image();
     return Bytes(image.begin() + offset, image.begin() + offset + n);
   }
-
-  Session session;
-  link::RecordingTransport usb{link::LinkType::Usb};
 };
 
 TEST_F(ModelTest, SetParamMirrorsWritesTheSlotAndSendsOneFrame) {

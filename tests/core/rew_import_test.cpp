@@ -8,6 +8,8 @@
 #include "core/link/recording_transport.h"
 #include "core/session.h"
 
+#include "recording_session.h"
+
 namespace core::params {
 namespace {
 
@@ -199,13 +201,8 @@ TEST(RewImport, TypeCodes) {
 // What the import verb does on a processor: the plan's bands through
 // SendEqBand, the rest made flat; the store then holds the file's filters.
 TEST(RewImport, PlannedBandsLandInTheStoreExactly) {
-  Session session;
-  link::RecordingTransport usb{link::LinkType::Usb};
-  session.Link().SetTransport(link::LinkType::Usb, &usb);
-  session.Link().State().open = true;
-  // Synchronous sends: each frame is on the transport when the call returns.
-  session.SetSynchronousSends(true);
-  usb.SetOnWrite([&](const auto&) { session.Link().ReplyReceived(); });
+  testsupport::RecordingSession rig;
+  Session& session = rig.session;
 
   const int kind = 9;  // CH3
   const RewImportPlan plan = PlanRewImportText(kExport, kind);
@@ -228,7 +225,7 @@ TEST(RewImport, PlannedBandsLandInTheStoreExactly) {
   }
   EXPECT_EQ(ReadBand(store, kind, 8), (BandSettings{1, 8000, 0.0f, 1.41f}));
   EXPECT_EQ(ReadBand(store, kind, 9)->frequency, 16000) << "the crossover band is not touched";
-  EXPECT_EQ(usb.Count(), 2u * 9u);
+  EXPECT_EQ(rig.usb.Count(), 2u * 9u);
 }
 
 }  // namespace

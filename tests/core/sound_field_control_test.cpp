@@ -9,6 +9,8 @@
 #include "core/link/recording_transport.h"
 #include "core/session.h"
 
+#include "recording_session.h"
+
 namespace core::params {
 namespace {
 
@@ -23,24 +25,14 @@ const Bytes kDefaultRecord = {0x04, 0x04, 0x80, 0x80, 0x8A, 0x0A, 0x80, 0x0A, 0x
 Bytes Header(const Bytes& body, std::size_t n) { return Bytes(body.begin(), body.begin() + n); }
 float FloatAt(const Bytes& bytes, std::size_t at) { return BitsFloat(LoadBe32(bytes.data() + at)); }
 
-class SoundFieldTest : public ::testing::Test {
+class SoundFieldTest : public ::testing::Test, protected testsupport::RecordingSession {
  protected:
-  SoundFieldTest() {
-    session.Link().SetTransport(link::LinkType::Usb, &usb);
-    session.Link().State().open = true;
-    // Synchronous sends: each frame is on the transport when the call returns.
-    session.SetSynchronousSends(true);
-    usb.SetOnWrite([this](const auto&) { session.Link().ReplyReceived(); });
-  }
   SoundFieldControl& field() { return session.SoundField(); }
   ParamModel& model() { return session.Params(); }
   Bytes Store(std::size_t offset, std::size_t n) {
     const EqStore s = model().Store();
     return Bytes(s.begin() + offset, s.begin() + offset + n);
   }
-
-  Session session;
-  link::RecordingTransport usb{link::LinkType::Usb};
 };
 
 TEST(SoundFieldLevels, LevelFallsThreeDecibelsPerMetreFromPlusThree) {
