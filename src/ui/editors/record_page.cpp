@@ -150,15 +150,15 @@ void CDialogRec::BuildLayout() {
     controls_->Label(r.valueId)->setMinimumWidth(48);
   }
 
-  // Title image and page bar over everything; the band list (or editor) on
-  // the left; the levels and the compressor over the curve on the right,
-  // the curve taking what is left of the page.
+  // The page bar over everything (ten buttons: wider than the output
+  // page's eight and the title beside them); the title image over the band
+  // list (or editor) on the left; the levels and the compressor over the
+  // curve on the right, the curve taking what is left of the page.
   auto* head = new QHBoxLayout;
-  head->addWidget(title_, 0, Qt::AlignLeft | Qt::AlignVCenter);
-  head->addSpacing(12);
-  head->addWidget(bar_, 0, Qt::AlignBottom);
+  head->addWidget(bar_);
   head->addStretch();
   auto* left = new QVBoxLayout;
+  left->addWidget(title_, 0, Qt::AlignLeft);
   left->addWidget(bands_->ListArea());
   left->addStretch();
   auto* upper = new QHBoxLayout;
