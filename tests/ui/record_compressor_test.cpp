@@ -113,10 +113,9 @@ struct Rig {
   FakePrompts prompts;
   ui::PageState state;
   std::vector<std::pair<int, int>> shown;
-  ui::PageContext context{session, lang,
-                          prompts,  state,
-                          {},       {},
-                          [this](int dialog, int sub) { shown.emplace_back(dialog, sub); }};
+  ui::PageContext context{session, lang, prompts, state, {}, {}, [this](int dialog, int sub) {
+                            shown.emplace_back(dialog, sub);
+                          }};
   std::unique_ptr<P> page;
 };
 
@@ -142,10 +141,9 @@ void CheckEveryControlNamed(QWidget* page) {
 // Compressor words by hand: -20 dB, 0.0, 1 - 1/3, 20.0, 0.05, and the attack
 // and release coefficients 1 - e^(-1/(ms x 48)) for 10 ms and 100 ms.
 constexpr std::uint32_t kMinus20 = 0xC1A00000, kMinus30 = 0xC1F00000, kZero = 0,
-                        kTwoThirds = 0x3F2AAAAB, kThreeQuarters = 0x3F400000,
-                        kTwenty = 0x41A00000, kFiveHundredths = 0x3D4CCCCD,
-                        kAttack10 = 0x3B086426, kRelease100 = 0x395A6E3A,
-                        kAttack20 = 0x3A887656, kRelease200 = 0x38DA7124;
+                        kTwoThirds = 0x3F2AAAAB, kThreeQuarters = 0x3F400000, kTwenty = 0x41A00000,
+                        kFiveHundredths = 0x3D4CCCCD, kAttack10 = 0x3B086426,
+                        kRelease100 = 0x395A6E3A, kAttack20 = 0x3A887656, kRelease200 = 0x38DA7124;
 
 }  // namespace
 
@@ -194,18 +192,18 @@ void RecordCompressorTest::recordCompressorWords() {
   // Threshold to -20: the whole block of (13, 10), the other values kept.
   QVERIFY(rig.Ctrl<ui::CXBmpSlider>(rec::kThreshold)->DragTo(-20));
   Settle();
-  QCOMPARE(rig.ParamFrames(),
-           std::vector<Bytes>{Param(13, 10, {kMinus20, kZero, kTwoThirds, kTwenty, kFiveHundredths,
-                                             kAttack10, kRelease100})});
+  QCOMPARE(rig.ParamFrames(), std::vector<Bytes>{Param(13, 10,
+                                                       {kMinus20, kZero, kTwoThirds, kTwenty,
+                                                        kFiveHundredths, kAttack10, kRelease100})});
   QCOMPARE(rig.Ctrl<QLabel>(1225)->text(), QStringLiteral("-20dB"));
 
   // Ratio to 40: 4.0:1, slope word 1 - 1/4.
   rig.usb.Clear();
   QVERIFY(rig.Ctrl<ui::CXBmpSlider>(rec::kRatio)->DragTo(40));
   Settle();
-  QCOMPARE(rig.ParamFrames(),
-           std::vector<Bytes>{Param(13, 10, {kMinus20, kZero, kThreeQuarters, kTwenty,
-                                             kFiveHundredths, kAttack10, kRelease100})});
+  QCOMPARE(rig.ParamFrames(), std::vector<Bytes>{Param(13, 10,
+                                                       {kMinus20, kZero, kThreeQuarters, kTwenty,
+                                                        kFiveHundredths, kAttack10, kRelease100})});
   QCOMPARE(rig.Ctrl<QLabel>(1226)->text(), QStringLiteral("4.0:1"));
   // No output channel's compressor moved with it.
   QVERIFY(rig.session.Params().Display().compressors[0] == ch1);
@@ -331,9 +329,9 @@ void RecordCompressorTest::compressorSwitchAndRatio() {
   rig.usb.Clear();
   QVERIFY(rig.Ctrl<ui::CXBmpSlider>(comp::kRatio)->DragTo(40));
   Settle();
-  QCOMPARE(rig.ParamFrames(),
-           std::vector<Bytes>{Param(7, 27, {kMinus30, kZero, kThreeQuarters, kTwenty,
-                                            kFiveHundredths, kAttack20, kRelease200})});
+  QCOMPARE(rig.ParamFrames(), std::vector<Bytes>{Param(7, 27,
+                                                       {kMinus30, kZero, kThreeQuarters, kTwenty,
+                                                        kFiveHundredths, kAttack20, kRelease200})});
   QCOMPARE(rig.Ctrl<QLineEdit>(comp::kRatioEdit)->text(), QStringLiteral("4.0:1"));
   QCOMPARE(rig.page->Curve().InverseRatio(), 0.25f);
   // A typed threshold is sent as the slider would send it; junk is 0 dB.
@@ -342,9 +340,9 @@ void RecordCompressorTest::compressorSwitchAndRatio() {
   threshold->setText(QStringLiteral("-20 dB"));
   QTest::keyClick(threshold, Qt::Key_Return);
   Settle();
-  QCOMPARE(rig.ParamFrames(),
-           std::vector<Bytes>{Param(7, 27, {kMinus20, kZero, kThreeQuarters, kTwenty,
-                                            kFiveHundredths, kAttack20, kRelease200})});
+  QCOMPARE(rig.ParamFrames(), std::vector<Bytes>{Param(7, 27,
+                                                       {kMinus20, kZero, kThreeQuarters, kTwenty,
+                                                        kFiveHundredths, kAttack20, kRelease200})});
   QCOMPARE(rig.Ctrl<ui::CXBmpSlider>(comp::kThreshold)->GetPos(), -20);
   QCOMPARE(threshold->text(), QStringLiteral("-20dB"));
   QCOMPARE(rig.page->Curve().Threshold(), -20.0f);
@@ -439,7 +437,8 @@ void RecordCompressorTest::compressorPageLanguageAndNames() {
   QCOMPARE(curve->role(), QAccessible::Chart);
   QCOMPARE(curve->text(QAccessible::Name), QStringLiteral("压限曲线"));
   QCOMPARE(curve->text(QAccessible::Value),
-           QStringLiteral("通道3, 阀(阈) -20dB, 衰减比例 4.0:1, 启动时间 10ms, 释放时间 100ms, 压限关闭"));
+           QStringLiteral(
+               "通道3, 阀(阈) -20dB, 衰减比例 4.0:1, 启动时间 10ms, 释放时间 100ms, 压限关闭"));
   // English: the drop-down is refilled and keeps CH3; the texts follow.
   rig.lang.SetLanguage(1);
   rig.lang.LoadFile();

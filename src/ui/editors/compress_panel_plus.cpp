@@ -10,8 +10,8 @@ namespace ui {
 
 namespace {
 
-constexpr int kLeft = 40;   // the plot's left edge
-constexpr int kTop = 20;    // the plot's top edge
+constexpr int kLeft = 40;       // the plot's left edge
+constexpr int kTop = 20;        // the plot's top edge
 constexpr double kSpan = 96.0;  // dB across either axis
 
 constexpr int kOutputLines[] = {6, 0, -10, -20, -30, -40, -50, -60, -70, -80, -90};

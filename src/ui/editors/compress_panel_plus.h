@@ -21,7 +21,7 @@ class CCompressPanelPlus : public QWidget {
   Q_OBJECT
 
  public:
-  static constexpr double kAxisTop = 6.0;      // dB, right and top ends
+  static constexpr double kAxisTop = 6.0;       // dB, right and top ends
   static constexpr double kAxisBottom = -90.0;  // dB, left and bottom ends
 
   explicit CCompressPanelPlus(QWidget* parent = nullptr);

@@ -163,7 +163,8 @@ void CCompDlg::RetextOwn() {
   const int keep = std::max(channels_->currentIndex(), 0);
   channels_->clear();
   for (int c = 0; c < 8; ++c) {
-    channels_->addItem(Language().Pick(QStringLiteral("通道%1"), QStringLiteral("CH %1")).arg(c + 1));
+    channels_->addItem(
+        Language().Pick(QStringLiteral("通道%1"), QStringLiteral("CH %1")).arg(c + 1));
   }
   channels_->setCurrentIndex(keep);
   NameControls();
