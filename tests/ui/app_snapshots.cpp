@@ -16,8 +16,10 @@
 #include "ui/app/syn_dlg.h"
 #include "ui/app/wait_dlg.h"
 #include "ui/editors/band_editor.h"
+#include "ui/editors/compressor_page.h"
 #include "ui/editors/eq_panel.h"
 #include "ui/editors/output_page.h"
+#include "ui/editors/record_page.h"
 
 namespace apptest {
 
@@ -95,6 +97,25 @@ int RenderAppSnapshots(const QString& outDir, const QString& fileSuffix) {
                       QMessageBox::Yes | QMessageBox::No, &rig.Frame());
       if (!Save(ask, outDir, QStringLiteral("page_385_link_question_%1").arg(lang), count)) return -1;
     }
+
+    // The record page (the band list, then a band in the editor) and the
+    // compressor page (a channel whose compressor is on, then one that is
+    // off), at the smallest size and on a full HD screen.
+    rig.View().ShowPage(ui::ids::kRecordPage, 0);
+    rig.Frame().resize(1040, 700);
+    if (!Save(rig.Frame(), outDir, QStringLiteral("page_522_1040x700_%1").arg(lang), count)) return -1;
+    if (auto* page = qobject_cast<ui::CDialogRec*>(rig.View().CurrentPage())) page->Bands().Select(1);
+    if (!Save(rig.Frame(), outDir, QStringLiteral("page_522_band2_1040x700_%1").arg(lang), count)) return -1;
+    rig.Frame().resize(1920, 1080);
+    if (!Save(rig.Frame(), outDir, QStringLiteral("page_522_band2_1920x1080_%1").arg(lang), count)) return -1;
+    rig.session.Eq().SetChannelCompressor(2, -24.0f, 4.0f, 10.0f, 150.0f);
+    rig.session.Params().SetParam(7, 28, 0);
+    rig.View().ShowPage(ui::ids::kCompressorPage, 2);
+    if (!Save(rig.Frame(), outDir, QStringLiteral("page_346_ch3_1920x1080_%1").arg(lang), count)) return -1;
+    rig.Frame().resize(1040, 700);
+    if (!Save(rig.Frame(), outDir, QStringLiteral("page_346_ch3_1040x700_%1").arg(lang), count)) return -1;
+    rig.View().ShowPage(ui::ids::kCompressorPage, 0);
+    if (!Save(rig.Frame(), outDir, QStringLiteral("page_346_ch1_off_1040x700_%1").arg(lang), count)) return -1;
     rig.Frame().resize(1180, 760);
 
     ui::UiLanguage& l = rig.app->Language();

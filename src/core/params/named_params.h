@@ -158,7 +158,16 @@ inline constexpr ParamName kMusicSource{ModuleId::Music, 23};
 inline constexpr FrameParamName kSoundFieldLocate{ModuleId::Music, 38};
 
 // ---- Record (13)
+inline constexpr ParamName kRecordEqBypass{ModuleId::Record, 5};
+inline constexpr ParamName kRecordMixDirect{ModuleId::Record, 6};
+inline constexpr ParamName kRecordMixReverb{ModuleId::Record, 7};
+inline constexpr ParamName kRecordMixEcho{ModuleId::Record, 8};
+inline constexpr ParamName kRecordMixMusic{ModuleId::Record, 9};
 inline constexpr ParamName kRecordCompressor{ModuleId::Record, 10};  // 7-word block
+inline constexpr ParamName kRecordCompressorSwitch{ModuleId::Record, 11};  // 0 on, 1 off
+inline constexpr ParamName kRecordLevel{ModuleId::Record, 12};
+// The record output's place among the compressors with display values.
+inline constexpr int kRecordCompressorIndex = kOutputCount;
 
 // ---- Loudness dialog (14)
 inline constexpr ParamName kExciterOn{ModuleId::Loudness, 11};

@@ -4,6 +4,7 @@
 #include <QAccessibleWidget>
 
 #include "ui/controls/accessible_controls.h"
+#include "ui/editors/compress_panel_plus.h"
 #include "ui/editors/eq_panel.h"
 #include "ui/editors/small_eq_panel.h"
 
@@ -34,6 +35,26 @@ class AccessibleEqPanel final : public QAccessibleWidget {
   CEqPanel& Panel() const { return *static_cast<CEqPanel*>(widget()); }
 };
 
+// The compressor's curve: a chart whose value is the page's summary of the
+// four values and the switch.
+class AccessibleCompressPanel final : public QAccessibleWidget {
+ public:
+  explicit AccessibleCompressPanel(CCompressPanelPlus* panel)
+      : QAccessibleWidget(panel, QAccessible::Chart) {}
+
+  QString text(QAccessible::Text t) const override {
+    const auto& p = *static_cast<CCompressPanelPlus*>(widget());
+    switch (t) {
+      case QAccessible::Description:
+        return p.accessibleDescription().isEmpty() ? p.Summary() : p.accessibleDescription();
+      case QAccessible::Value:
+        return p.Summary();
+      default:
+        return QAccessibleWidget::text(t);
+    }
+  }
+};
+
 // The preview is the page's way to its effect EQ: a button to assistive
 // technology, pressed as a click presses it.
 class AccessibleSmallEqPanel final : public QAccessibleWidget {
@@ -56,6 +77,9 @@ class AccessibleSmallEqPanel final : public QAccessibleWidget {
 QAccessibleInterface* EditorsFactory(const QString& className, QObject* object) {
   if (className == QLatin1String(CEqPanel::staticMetaObject.className())) {
     if (auto* panel = qobject_cast<CEqPanel*>(object)) return new AccessibleEqPanel(panel);
+  } else if (className == QLatin1String(CCompressPanelPlus::staticMetaObject.className())) {
+    if (auto* panel = qobject_cast<CCompressPanelPlus*>(object))
+      return new AccessibleCompressPanel(panel);
   } else if (className == QLatin1String(CSmallEqPanel::staticMetaObject.className())) {
     if (auto* panel = qobject_cast<CSmallEqPanel*>(object))
       return new AccessibleSmallEqPanel(panel);

@@ -1,6 +1,8 @@
 #include "ui/editors/editor_pages.h"
 
+#include "ui/editors/compressor_page.h"
 #include "ui/editors/output_page.h"
+#include "ui/editors/record_page.h"
 #include "ui/shell/command_ids.h"
 #include "ui/shell/page_registry.h"
 
@@ -10,6 +12,20 @@ void RegisterEditorPages(PageRegistry& registry) {
   registry.Register(ids::kOutputPage,
                     {[](PageContext& context, QWidget* parent, int sub) -> QWidget* {
                        return new CDialogOutput(context, parent, sub);
+                     },
+                     {},
+                     {},
+                     {}});
+  registry.Register(ids::kRecordPage,
+                    {[](PageContext& context, QWidget* parent, int) -> QWidget* {
+                       return new CDialogRec(context, parent);
+                     },
+                     {},
+                     {},
+                     {}});
+  registry.Register(ids::kCompressorPage,
+                    {[](PageContext& context, QWidget* parent, int sub) -> QWidget* {
+                       return new CCompDlg(context, parent, sub);
                      },
                      {},
                      {},
