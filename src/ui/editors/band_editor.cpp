@@ -69,7 +69,7 @@ QLineEdit* MakeEdit(QWidget* parent, int id) {
   auto* e = new QLineEdit(parent);
   SetCtrlId(e, id);
   e->setAlignment(Qt::AlignCenter);
-  e->setFixedWidth(64);
+  e->setFixedWidth(62);
   return e;
 }
 
@@ -160,7 +160,7 @@ BandEditor::BandEditor(EditorPage& page, int rows, QWidget* parent)
       {frequencySlider_, frequencyEdit_}, {gainSlider_, gainEdit_}, {qSlider_, qEdit_}};
   for (int i = 0; i < 3; ++i) {
     auto* l = new QVBoxLayout(groups_[i + 1]);
-    l->setContentsMargins(4, 4, 4, 4);
+    l->setContentsMargins(2, 4, 2, 4);
     l->addWidget(pairs[i].first, 1, Qt::AlignHCenter);
     l->addWidget(pairs[i].second, 0, Qt::AlignHCenter);
   }
@@ -175,6 +175,7 @@ BandEditor::BandEditor(EditorPage& page, int rows, QWidget* parent)
   top->addWidget(crossoverLabel_);
   top->addWidget(crossover_, 1);
   auto* row = new QHBoxLayout;
+  row->setSpacing(3);
   for (QGroupBox* g : groups_) row->addWidget(g);
   auto* layout = new QVBoxLayout(editor_);
   layout->setContentsMargins(2, 2, 2, 2);
