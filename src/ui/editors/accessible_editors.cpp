@@ -4,6 +4,7 @@
 #include <QAccessibleWidget>
 
 #include "ui/controls/accessible_controls.h"
+#include "ui/editors/delay_panel.h"
 #include "ui/editors/eq_panel.h"
 #include "ui/editors/small_eq_panel.h"
 
@@ -34,6 +35,26 @@ class AccessibleEqPanel final : public QAccessibleWidget {
   CEqPanel& Panel() const { return *static_cast<CEqPanel*>(widget()); }
 };
 
+// The delay chart: its value is the list of the channels' delays.
+class AccessibleDelayPanel final : public QAccessibleWidget {
+ public:
+  explicit AccessibleDelayPanel(CDelayPanel* panel) : QAccessibleWidget(panel, QAccessible::Chart) {}
+
+  QString text(QAccessible::Text t) const override {
+    const CDelayPanel& p = *static_cast<CDelayPanel*>(widget());
+    switch (t) {
+      case QAccessible::Name:
+        return p.accessibleName().isEmpty() ? QStringLiteral("Delay chart") : p.accessibleName();
+      case QAccessible::Description:
+        return p.accessibleDescription().isEmpty() ? p.DelaysText() : p.accessibleDescription();
+      case QAccessible::Value:
+        return p.DelaysText();
+      default:
+        return QAccessibleWidget::text(t);
+    }
+  }
+};
+
 // The preview is the page's way to its effect EQ: a button to assistive
 // technology, pressed as a click presses it.
 class AccessibleSmallEqPanel final : public QAccessibleWidget {
@@ -56,6 +77,8 @@ class AccessibleSmallEqPanel final : public QAccessibleWidget {
 QAccessibleInterface* EditorsFactory(const QString& className, QObject* object) {
   if (className == QLatin1String(CEqPanel::staticMetaObject.className())) {
     if (auto* panel = qobject_cast<CEqPanel*>(object)) return new AccessibleEqPanel(panel);
+  } else if (className == QLatin1String(CDelayPanel::staticMetaObject.className())) {
+    if (auto* panel = qobject_cast<CDelayPanel*>(object)) return new AccessibleDelayPanel(panel);
   } else if (className == QLatin1String(CSmallEqPanel::staticMetaObject.className())) {
     if (auto* panel = qobject_cast<CSmallEqPanel*>(object))
       return new AccessibleSmallEqPanel(panel);

@@ -7,6 +7,8 @@ namespace ui {
 //  - CEqPanel: role Chart, named by the page's accessible name or else its
 //    title; its description and value text are the status line (the
 //    selected band's index, frequency, Q and gain, or the band count);
+//  - CDelayPanel: role Chart, named by the page; its value and description
+//    list the eight channels' delays;
 //  - CSmallEqPanel: role Button (it opens the effect EQ), named by the
 //    page, its press action a click.
 // Call it once the QApplication exists and before the first window is

@@ -1,5 +1,6 @@
 #include "ui/editors/editor_pages.h"
 
+#include "ui/editors/delay_page.h"
 #include "ui/editors/output_page.h"
 #include "ui/shell/command_ids.h"
 #include "ui/shell/page_registry.h"
@@ -10,6 +11,13 @@ void RegisterEditorPages(PageRegistry& registry) {
   registry.Register(ids::kOutputPage,
                     {[](PageContext& context, QWidget* parent, int sub) -> QWidget* {
                        return new CDialogOutput(context, parent, sub);
+                     },
+                     {},
+                     {},
+                     {}});
+  registry.Register(ids::kDelayPage,
+                    {[](PageContext& context, QWidget* parent, int) -> QWidget* {
+                       return new CDelayDlg(context, parent);
                      },
                      {},
                      {},
