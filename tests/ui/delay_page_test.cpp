@@ -437,11 +437,18 @@ void DelayPageTest::alignmentSetsDelaysInOneStepAndMarksTheOutOfRange() {
   QCOMPARE(rig.session.History().UndoCount(), std::size_t{1});
   QCOMPARE(rig.Ctrl<QLineEdit>(dl::kDelayEditFirst + 1)->text(), QStringLiteral("100.0ms"));
   QCOMPARE(rig.page->Chart().Delay(2), 2.5f);
-  QCOMPARE(rig.Ctrl<QLabel>(dl::kMarkFirst + 1)->text(), QStringLiteral("超出范围"));
-  QVERIFY(rig.Ctrl<QLabel>(dl::kMarkFirst + 1)->toolTip().contains(QStringLiteral("101.5")));
+  QCOMPARE(rig.Ctrl<QLabel>(dl::kMarkFirst + 1)->text(), QStringLiteral("!"));
+  QVERIFY(rig.Ctrl<QLabel>(dl::kMarkFirst + 1)->toolTip().contains(QStringLiteral("101.5ms")));
+  QCOMPARE(rig.Ctrl<QLabel>(dl::kAlignSummary)->text(),
+           QStringLiteral("! 通道2超出延时范围，已设为100.0ms，未能对齐"));
   QVERIFY(rig.Ctrl<QLabel>(dl::kMarkFirst)->text().isEmpty());
   QVERIFY(rig.Ctrl<QLabel>(dl::kMarkFirst + 2)->text().isEmpty());
-  // One undo puts all three back.
+  // A delay edited here clears the channel's mark.
+  rig.Ctrl<ui::CDelayUpDown>(dl::kUpDownFirst + 1)->Down()->click();
+  QVERIFY(rig.Ctrl<QLabel>(dl::kMarkFirst + 1)->text().isEmpty());
+  QVERIFY(rig.Ctrl<QLabel>(dl::kAlignSummary)->text().isEmpty());
+  QVERIFY(rig.session.History().Undo().has_value());
+  // One undo more puts all three back.
   rig.usb.Clear();
   QVERIFY(rig.session.History().Undo().has_value());
   QCOMPARE(rig.ParamFrames(), (std::vector<Bytes>{Param(5, 18, 480), Param(6, 18, 480),

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -163,6 +164,10 @@ void CDelayDlg::BuildLayout() {
 
   const auto* distanceFormat =
       new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,3}([.,]\\d{0,3})?")), this);
+  QPalette red = palette();
+  red.setColor(QPalette::WindowText, QColor(210, 0, 0));
+  QFont bold = font();
+  bold.setBold(true);
   for (int c = 0; c < kChannels; ++c) {
     Row& r = rows_[c];
     const int line = c + 1;
@@ -185,7 +190,7 @@ void CDelayDlg::BuildLayout() {
     SetCtrlId(r.split, kSplit[c]);
     r.split->UseHorizontalStyle();
     r.split->SetRange(cp::kHfSplitPairCount - 1, 0);
-    r.split->setMinimumWidth(90);
+    r.split->setFixedWidth(80);
     connect(r.split, &CXBmpSlider::SliderMoved, this, [this, c](int, int p) { SplitMoved(c, p); });
     connect(r.split, &CXBmpSlider::SliderReleased, this, [this](int, int) { SplitReleased(); });
     r.splitText = new QLabel(rowsFrame);
@@ -217,12 +222,9 @@ void CDelayDlg::BuildLayout() {
             [this, c](const QString& t) { DistanceEdited(c, t); });
     r.mark = new QLabel(rowsFrame);
     SetCtrlId(r.mark, kMarkFirst + c);
-    QPalette red = r.mark->palette();
-    red.setColor(QPalette::WindowText, QColor(210, 0, 0));
     r.mark->setPalette(red);
-    QFont bold = r.mark->font();
-    bold.setBold(true);
     r.mark->setFont(bold);
+    r.mark->setFixedWidth(QFontMetrics(bold).horizontalAdvance(QLatin1Char('!')) + 6);
 
     grid->addWidget(r.name, line, 0);
     grid->addWidget(r.onOff, line, 1);
@@ -239,7 +241,6 @@ void CDelayDlg::BuildLayout() {
     grid->addWidget(r.distance, line, 8);
     grid->addWidget(r.mark, line, 9);
   }
-  grid->setColumnStretch(4, 1);
 
   align_ = new QPushButton(rowsFrame);
   SetCtrlId(align_, kAlign);
@@ -251,7 +252,13 @@ void CDelayDlg::BuildLayout() {
   alignRow->addWidget(alignNote_, 1);
   alignRow->addWidget(align_, 0, Qt::AlignRight | Qt::AlignTop);
   grid->addLayout(alignRow, kChannels + 1, 0, 1, 10);
-  grid->setRowStretch(kChannels + 2, 1);
+  alignSummary_ = new QLabel(rowsFrame);
+  SetCtrlId(alignSummary_, kAlignSummary);
+  alignSummary_->setPalette(red);
+  alignSummary_->setWordWrap(true);
+  grid->addWidget(alignSummary_, kChannels + 2, 0, 1, 10);
+  grid->setRowStretch(kChannels + 3, 1);
+  rowsFrame->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
 
   auto* head = new QHBoxLayout;
   head->addWidget(bar_);
@@ -292,6 +299,7 @@ void CDelayDlg::NameControls() {
     r.distance->setAccessibleName(ch + distanceHeading_->text());
     r.mark->setAccessibleName(ch + lang.Pick("对齐", "alignment"));
   }
+  alignSummary_->setAccessibleName(lang.Pick("对齐结果", "Alignment result"));
 }
 
 void CDelayDlg::Reload() {
@@ -315,6 +323,7 @@ void CDelayDlg::Reload() {
     r.mark->setToolTip(QString());
     EnableRow(c);
   }
+  alignSummary_->clear();
 }
 
 // What the channel holds, in its edit, up-down and chart.
@@ -384,8 +393,7 @@ void CDelayDlg::DelayChosen(int channel, float ms) {
   r.delay->setFocus();
   chart_->SetDelay(channel, value);
   r.upDown->SetPos(Tenths(chart_->Delay(channel)));
-  r.mark->clear();
-  r.mark->setToolTip(QString());
+  ClearMark(channel);
   // A drag is one step from press to release; anything else is one here.
   EditStep step(*this);
   Session().Outputs().SetDelay(channel, chart_->Delay(channel));
@@ -410,7 +418,17 @@ void CDelayDlg::DistanceEdited(int channel, const QString& text) {
   const double v = t.toDouble(&ok);
   Context().state.speakerDistancesM[channel] =
       ok ? std::optional<double>(v) : std::optional<double>();
+  ClearMark(channel);
+}
+
+// The channel's delay is no longer the alignment's: its mark goes, and the
+// summary with the last mark.
+void CDelayDlg::ClearMark(int channel) {
   rows_[channel].mark->clear();
+  rows_[channel].mark->setToolTip(QString());
+  const bool anyLeft =
+      std::ranges::any_of(rows_, [](const Row& r) { return !r.mark->text().isEmpty(); });
+  if (!anyLeft) alignSummary_->clear();
 }
 
 cp::AlignmentPlan CDelayDlg::Align() {
@@ -440,17 +458,26 @@ cp::AlignmentPlan CDelayDlg::Align() {
 }
 
 void CDelayDlg::ShowMarks(const cp::AlignmentPlan& plan) {
+  QStringList out;
   for (int c = 0; c < kChannels; ++c) {
     const cp::AlignedDelay& a = plan.channels[c];
     if (!a.aligned || !a.outOfRange) continue;
-    rows_[c].mark->setText(Language().Pick("超出范围", "Out of range"));
+    rows_[c].mark->setText(QStringLiteral("!"));
     rows_[c].mark->setToolTip(
         Language()
-            .Pick(QStringLiteral("对齐需要%1ms，最大延时为%2ms"),
-                  QStringLiteral("Alignment needs %1 ms; the most is %2 ms"))
+            .Pick(QStringLiteral("超出范围：对齐需要%1ms，最大延时为%2ms"),
+                  QStringLiteral("Out of range: alignment needs %1 ms; the most is %2 ms"))
             .arg(a.wantedMs, 0, 'f', 1)
             .arg(static_cast<double>(cp::kAlignMaxDelayMs), 0, 'f', 1));
+    out << Language().Pick(QStringLiteral("通道%1"), QStringLiteral("CH %1")).arg(c + 1);
   }
+  if (out.isEmpty()) return;
+  alignSummary_->setText(
+      Language()
+          .Pick(QStringLiteral("! %1超出延时范围，已设为%2ms，未能对齐"),
+                QStringLiteral("! %1: out of range, set to %2 ms and not aligned"))
+          .arg(out.join(Language().Pick("、", ", ")))
+          .arg(static_cast<double>(cp::kAlignMaxDelayMs), 0, 'f', 1));
 }
 
 }  // namespace ui

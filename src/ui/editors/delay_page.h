@@ -37,6 +37,7 @@ inline constexpr int kMarkFirst = 1320;      // 1320 + i, out-of-range mark
 inline constexpr int kAlign = 1330;
 inline constexpr int kDistanceHeading = 1331;
 inline constexpr int kAlignNote = 1332;
+inline constexpr int kAlignSummary = 1333;  // the channels out of range
 }  // namespace ids::delay
 
 // A delay edit box: the wheel over it (or over the page while it has the
@@ -149,6 +150,7 @@ class CDelayDlg : public EditorPage {
   void DelayStepped(int channel, int tenths);
   void DistanceEdited(int channel, const QString& text);
   void ShowMarks(const core::params::AlignmentPlan& plan);
+  void ClearMark(int channel);
   void NameControls();
 
   CDelayPanel* chart_;
@@ -157,6 +159,7 @@ class CDelayDlg : public EditorPage {
   QLabel* distanceHeading_;
   QPushButton* align_;
   QLabel* alignNote_;
+  QLabel* alignSummary_;
   bool splitGesture_ = false;
   bool dragGesture_ = false;
 };

@@ -1,5 +1,6 @@
 #include "ui/editors/delay_panel.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -7,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
+#include <vector>
 
 #include "ui/controls/artwork.h"
 #include "ui/controls/fonts.h"
@@ -76,7 +79,7 @@ void CDelayPanel::SetDelay(int channel, float ms) {
   if (ch.lower != ch.upper) ms = std::clamp(ms, ch.lower, ch.upper);
   ch.delay = ms;
   ch.markerX = MarkerXFor(ms);
-  update();
+  Repaint();
 }
 
 void CDelayPanel::ShowDelay(int channel, float ms) {
@@ -85,7 +88,7 @@ void CDelayPanel::ShowDelay(int channel, float ms) {
   Channel& ch = channels_[channel];
   ch.delay = std::clamp(ms, kAxisMin, kAxisMax);
   ch.markerX = MarkerXFor(ch.delay);
-  update();
+  Repaint();
 }
 
 float CDelayPanel::Delay(int channel) const {
@@ -145,6 +148,18 @@ QColor CDelayPanel::LabelColour(int channel) {
 
 // ---- Drawing
 
+void CDelayPanel::Repaint() {
+  update();
+  // Assistive technology hears of the delays (the chart's description and
+  // value text); the text is only built while something listens.
+  if (!QAccessible::isActive()) return;
+  const QString text = DelaysText();
+  if (text == announced_) return;
+  announced_ = text;
+  QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+  QAccessible::updateAccessibility(&event);
+}
+
 void CDelayPanel::DrawBackground() {
   const qreal dpr = devicePixelRatioF();
   background_ = QPixmap((QSizeF(size()) * dpr).toSize());
@@ -172,15 +187,28 @@ void CDelayPanel::DrawBackground() {
   const int labels = static_cast<int>((kAxisMax - kAxisMin) / kAxisStep) + 1;
   const QFontMetrics fm(font_);
   const double plotW = w - (kPlotLeft + kPlotRightMargin);
+  // On a narrow chart a label that would run into its neighbour is left
+  // out; the first and the last always stand.
+  std::vector<QRect> boxes;
+  std::vector<int> xs;
   for (int l = 0; l < labels; ++l) {
     const int x = kPlotLeft + static_cast<int>(l * kAxisStep * plotW / (kAxisMax - kAxisMin));
-    const QString text = Ms(kAxisMin + kAxisStep * static_cast<float>(l));
-    const int tw = fm.horizontalAdvance(text);
-    p.setPen(Qt::white);
-    p.drawText(QRect(x - tw / 2 - 2, bottom + 5, tw + 4, fm.height()), Qt::AlignCenter, text);
-    if (l == 0 || l == labels - 1) {
+    xs.push_back(x);
+    const int tw = fm.horizontalAdvance(Ms(kAxisMin + kAxisStep * static_cast<float>(l)));
+    boxes.emplace_back(x - tw / 2 - 2, bottom + 5, tw + 4, fm.height());
+  }
+  int lastRight = std::numeric_limits<int>::min();
+  for (int l = 0; l < labels; ++l) {
+    const QRect& box = boxes[l];
+    const bool end = l == 0 || l == labels - 1;
+    if (end || (box.left() > lastRight && box.right() < boxes.back().left())) {
+      p.setPen(Qt::white);
+      p.drawText(box, Qt::AlignCenter, Ms(kAxisMin + kAxisStep * static_cast<float>(l)));
+      lastRight = box.right();
+    }
+    if (end) {
       p.setPen(kOuterGrid);
-      p.drawLine(x, kPlotTop, x, bottom);
+      p.drawLine(xs[l], kPlotTop, xs[l], bottom);
     }
   }
 }
@@ -220,7 +248,13 @@ void CDelayPanel::paintEvent(QPaintEvent*) {
     p.setPen(QPen(colour, 1, Qt::DashLine));
     p.drawLine(ch.markerX, lineY, ch.markerX, bottom);
     p.setPen(ChannelColour(ch.index));
-    p.drawText(QPoint(ch.markerX + 2, g + imageH + fm.ascent()), Ms(ch.delay));
+    // The value beside the marker; near the right edge it stands left of
+    // it rather than being cut off.
+    const QString value = Ms(ch.delay);
+    int textX = ch.markerX + 2;
+    const int tw = fm.horizontalAdvance(value);
+    if (textX + tw > width() - 2) textX = std::max(0, std::min(textX, ch.markerX + imageW) - tw - 2);
+    p.drawText(QPoint(textX, g + imageH + fm.ascent()), value);
   }
 }
 
@@ -254,7 +288,7 @@ void CDelayPanel::mouseMoveEvent(QMouseEvent* event) {
   if (ch.lower != ch.upper) ms = std::clamp(ms, ch.lower, ch.upper);
   ch.delay = ms;
   emit DelayDragged(dragged_, ms);
-  update();
+  Repaint();
 }
 
 void CDelayPanel::mouseReleaseEvent(QMouseEvent* event) {

@@ -91,6 +91,7 @@ class CDelayPanel : public QWidget {
   void Recompute();
   void DrawBackground();
   void EndDrag();
+  void Repaint();
 
   std::array<Channel, kChannelCount> channels_{};
   QPixmap marker_;
@@ -100,6 +101,7 @@ class CDelayPanel : public QWidget {
   int dragged_ = -1;
   bool dragging_ = false;
   bool english_ = false;
+  QString announced_;  // the delays last told to assistive technology
 };
 
 }  // namespace ui
