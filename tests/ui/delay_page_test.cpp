@@ -143,6 +143,7 @@ class DelayPageTest : public QObject {
   void alignmentSetsDelaysInOneStepAndMarksTheOutOfRange();
   void alignmentRefusesWithoutDistances();
   void everyControlIsNamedAndTheChartSpeaks();
+  void processorGetsTheDragAndCtrlZBringsThePageBack();
 };
 
 void DelayPageTest::chartGeometry() {
@@ -504,6 +505,43 @@ void DelayPageTest::everyControlIsNamedAndTheChartSpeaks() {
     QCOMPARE(rig.Ctrl<QCheckBox>(dl::kSwitchFirst)->text(),
              language == 0 ? QStringLiteral("开关") : QStringLiteral("ON"));
   }
+}
+
+void DelayPageTest::processorGetsTheDragAndCtrlZBringsThePageBack() {
+  apptest::AppRig rig;
+  QVERIFY(rig.started);
+  {
+    core::Session scratch;
+    scratch.Params().SetParam(core::params::OutputDelay(3), 20.0f);
+    rig.processor.SetImage(scratch.Params().Image());
+  }
+  rig.Start(1);
+  rig.Frame().resize(1180, 760);
+  rig.Frame().show();
+  QVERIFY(rig.ConnectAndSync());
+  rig.View().ShowPage(ui::ids::kDelayPage, 0);
+  auto* page = qobject_cast<ui::CDelayDlg*>(rig.View().CurrentPage());
+  QVERIFY(page != nullptr);
+  QCOMPARE(page->Chart().Delay(3), 20.0f);  // read from the processor
+  // CH4's marker dragged 50 pixels per 10 ms on a chart of this size.
+  ui::CDelayPanel& chart = page->Chart();
+  const QPoint from = chart.MarkerCentre(3);
+  const float perMs = static_cast<float>(chart.width() - 96) / 106.0f;
+  Drag(&chart, from, {from + QPoint(static_cast<int>(perMs * 10.0f) + 1, 0)});
+  const float moved = chart.Delay(3);
+  QVERIFY2(moved >= 29.9f && moved <= 30.3f, qPrintable(QString::number(moved)));
+  const auto samples = static_cast<std::uint32_t>(moved * 48.0f + 0.5f);
+  QVERIFY(QTest::qWaitFor([&] { return rig.LastParamWord(8, 18) == samples; }));
+  // On another page, Ctrl+Z: the delay page comes back with 20 ms, which
+  // the processor gets again (960 samples).
+  rig.View().ShowPage(ui::ids::kOutputPage, 0);
+  rig.Frame().activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&rig.Frame()));
+  QTest::keyClick(&rig.Frame(), Qt::Key_Z, Qt::ControlModifier);
+  page = qobject_cast<ui::CDelayDlg*>(rig.View().CurrentPage());
+  QVERIFY(page != nullptr);
+  QCOMPARE(page->Chart().Delay(3), 20.0f);
+  QVERIFY(QTest::qWaitFor([&] { return rig.LastParamWord(8, 18) == 960u; }));
 }
 
 QTEST_MAIN(DelayPageTest)
