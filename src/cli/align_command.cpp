@@ -30,7 +30,8 @@ int Print(const cp::AlignmentPlan& plan, const std::string& where) {
   int farthest = -1;
   for (int c = 0; c < cp::kAlignChannelCount; ++c) {
     const cp::AlignedDelay& a = plan.channels[c];
-    if (a.aligned && (farthest < 0 || a.distanceM > plan.channels[farthest].distanceM)) farthest = c;
+    if (a.aligned && (farthest < 0 || a.distanceM > plan.channels[farthest].distanceM))
+      farthest = c;
   }
   std::cout << Printf("aligned to CH%d (%.2f m, 343 m/s) ", farthest + 1,
                       plan.channels[farthest].distanceM)
@@ -39,8 +40,9 @@ int Print(const cp::AlignmentPlan& plan, const std::string& where) {
     if (plan.channels[c].aligned) std::cout << "  " << PlanLine(c, plan.channels[c]) << "\n";
   }
   if (plan.AnyOutOfRange()) {
-    Error("some channels are farther apart than 100 ms of delay can make up; they were set to "
-          "100 ms and are not aligned");
+    Error(
+        "some channels are farther apart than 100 ms of delay can make up; they were set to "
+        "100 ms and are not aligned");
   }
   return std::cout.good() ? kDone : kFailed;
 }

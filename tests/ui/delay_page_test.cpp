@@ -237,8 +237,8 @@ void DelayPageTest::dragSendsTheChannelsDelayAsOneStep() {
   // CH3 (20 ms, centre 190, 130): the cursor to x 240 puts the marker at
   // 228 (30 ms), then at 290 -> 278 (40 ms), then 291 -> 279 (40.2 ms).
   Drag(&chart, QPoint(190, 130), {QPoint(240, 131), QPoint(290, 129), QPoint(291, 129)});
-  QCOMPARE(rig.ParamFrames(), (std::vector<Bytes>{Param(7, 18, 1440), Param(7, 18, 1920),
-                                                  Param(7, 18, 1930)}));
+  QCOMPARE(rig.ParamFrames(),
+           (std::vector<Bytes>{Param(7, 18, 1440), Param(7, 18, 1920), Param(7, 18, 1930)}));
   QCOMPARE(rig.Ctrl<QLineEdit>(dl::kDelayEditFirst + 2)->text(), QStringLiteral("40.2ms"));
   QCOMPARE(rig.session.History().UndoCount(), std::size_t{1});
   // Undo sends CH3's 20 ms (960 samples) again, and only that.
@@ -413,8 +413,9 @@ void DelayPageTest::pageBarOpensThisPage() {
   bar.Button(1074)->click();
   bar.Button(1075)->click();
   bar.Button(1070)->click();
-  QCOMPARE(rig.shown, (std::vector<std::pair<int, int>>{
-                          {ui::ids::kDelayPage, 0}, {ui::ids::kCompressorPage, 0}, {ui::ids::kOutputPage, 2}}));
+  QCOMPARE(rig.shown, (std::vector<std::pair<int, int>>{{ui::ids::kDelayPage, 0},
+                                                        {ui::ids::kCompressorPage, 0},
+                                                        {ui::ids::kOutputPage, 2}}));
 }
 
 void DelayPageTest::alignmentSetsDelaysInOneStepAndMarksTheOutOfRange() {
@@ -433,8 +434,8 @@ void DelayPageTest::alignmentSetsDelaysInOneStepAndMarksTheOutOfRange() {
   rig.Ctrl<QPushButton>(dl::kAlign)->click();
   PageRig::Settle();
   // 1.5 ms = 72, 100 ms = 4800, 2.5 ms = 120 samples; the rest untouched.
-  QCOMPARE(rig.ParamFrames(), (std::vector<Bytes>{Param(5, 18, 72), Param(6, 18, 4800),
-                                                  Param(7, 18, 120)}));
+  QCOMPARE(rig.ParamFrames(),
+           (std::vector<Bytes>{Param(5, 18, 72), Param(6, 18, 4800), Param(7, 18, 120)}));
   QCOMPARE(rig.session.History().UndoCount(), std::size_t{1});
   QCOMPARE(rig.Ctrl<QLineEdit>(dl::kDelayEditFirst + 1)->text(), QStringLiteral("100.0ms"));
   QCOMPARE(rig.page->Chart().Delay(2), 2.5f);
@@ -452,8 +453,8 @@ void DelayPageTest::alignmentSetsDelaysInOneStepAndMarksTheOutOfRange() {
   // One undo more puts all three back.
   rig.usb.Clear();
   QVERIFY(rig.session.History().Undo().has_value());
-  QCOMPARE(rig.ParamFrames(), (std::vector<Bytes>{Param(5, 18, 480), Param(6, 18, 480),
-                                                  Param(7, 18, 480)}));
+  QCOMPARE(rig.ParamFrames(),
+           (std::vector<Bytes>{Param(5, 18, 480), Param(6, 18, 480), Param(7, 18, 480)}));
   // The distances outlive the page.
   rig.Open();
   QCOMPARE(rig.Ctrl<QLineEdit>(dl::kDistanceFirst + 2)->text(), QStringLiteral("39.66"));

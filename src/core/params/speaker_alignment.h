@@ -30,16 +30,16 @@ struct DelayRange {
 struct AlignedDelay {
   bool aligned = false;
   double distanceM = 0;
-  double wantedMs = 0;  // what alignment asks for
-  float delayMs = 0;    // that, within the range
+  double wantedMs = 0;      // what alignment asks for
+  float delayMs = 0;        // that, within the range
   bool outOfRange = false;  // wantedMs lies beyond the range: delayMs is clamped
 };
 
 enum class AlignmentError {
   None,
-  NoDistance,      // no channel has a distance
-  BadDistance,     // a distance is negative, not finite or beyond 100 m
-  BadRange,        // the range is empty or not finite
+  NoDistance,   // no channel has a distance
+  BadDistance,  // a distance is negative, not finite or beyond 100 m
+  BadRange,     // the range is empty or not finite
 };
 
 struct AlignmentPlan {

@@ -42,7 +42,9 @@ constexpr int kChannels = 8;
 constexpr int kMinTenths = 15;
 constexpr int kMaxTenths = 1000;
 
-QString MsText(float ms) { return QString::asprintf("%.1fms", static_cast<double>(ms)); }
+QString MsText(float ms) {
+  return QString::asprintf("%.1fms", static_cast<double>(ms));
+}
 
 // The number a delay edit starts with ("12.5ms" reads 12.5); 0 when it
 // starts with none.
@@ -54,7 +56,9 @@ float LeadingNumber(const QString& text) {
   return static_cast<float>(v);
 }
 
-int Tenths(float ms) { return static_cast<int>(std::lround(static_cast<double>(ms) * 10.0)); }
+int Tenths(float ms) {
+  return static_cast<int>(std::lround(static_cast<double>(ms) * 10.0));
+}
 
 }  // namespace
 
@@ -105,7 +109,9 @@ void CDelayUpDown::SetRange(int minimum, int maximum) {
   SetPos(position_);
 }
 
-void CDelayUpDown::SetPos(int position) { position_ = std::clamp(position, minimum_, maximum_); }
+void CDelayUpDown::SetPos(int position) {
+  position_ = std::clamp(position, minimum_, maximum_);
+}
 
 void CDelayUpDown::SetNames(const QString& up, const QString& down) {
   up_->setAccessibleName(up);
@@ -162,8 +168,8 @@ void CDelayDlg::BuildLayout() {
   SetCtrlId(distanceHeading_, kDistanceHeading);
   grid->addWidget(distanceHeading_, 0, 8, 1, 2);
 
-  const auto* distanceFormat =
-      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,3}([.,]\\d{0,3})?")), this);
+  const auto* distanceFormat = new QRegularExpressionValidator(
+      QRegularExpression(QStringLiteral("\\d{0,3}([.,]\\d{0,3})?")), this);
   QPalette red = palette();
   red.setColor(QPalette::WindowText, QColor(210, 0, 0));
   QFont bold = font();
@@ -201,9 +207,8 @@ void CDelayDlg::BuildLayout() {
     SetCtrlId(r.delay, kDelayEditFirst + c);
     r.delay->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("100.0ms")) + 16);
     connect(r.delay, &QLineEdit::returnPressed, this, [this, c] { DelayTyped(c); });
-    connect(r.delay, &CDelayEdit::WheelStep, this, [this, c](int steps) {
-      DelayStepped(c, Tenths(chart_->Delay(c)) + steps);
-    });
+    connect(r.delay, &CDelayEdit::WheelStep, this,
+            [this, c](int steps) { DelayStepped(c, Tenths(chart_->Delay(c)) + steps); });
     connect(r.delay, &CDelayEdit::FocusLeft, this, [this, c] {
       // Text left without Enter is not the channel's delay: show that again.
       rows_[c].delay->setText(MsText(chart_->Delay(c)));
@@ -286,8 +291,8 @@ void CDelayDlg::NameControls() {
   chart_->setAccessibleName(lang.Pick("延时图", "Delay chart"));
   for (int c = 0; c < kChannels; ++c) {
     const Row& r = rows_[c];
-    const QString ch = lang.Pick(QStringLiteral("通道%1"), QStringLiteral("CH %1")).arg(c + 1) +
-                       QLatin1Char(' ');
+    const QString ch =
+        lang.Pick(QStringLiteral("通道%1"), QStringLiteral("CH %1")).arg(c + 1) + QLatin1Char(' ');
     for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{r.onOff, r.hf, r.whole}) {
       b->setAccessibleName(ch + b->text().trimmed());
     }
@@ -400,8 +405,8 @@ void CDelayDlg::DelayChosen(int channel, float ms) {
 }
 
 void CDelayDlg::DelayTyped(int channel) {
-  const float ms = std::clamp(LeadingNumber(rows_[channel].delay->text()),
-                              CDelayPanel::kLowerLimit, CDelayPanel::kUpperLimit);
+  const float ms = std::clamp(LeadingNumber(rows_[channel].delay->text()), CDelayPanel::kLowerLimit,
+                              CDelayPanel::kUpperLimit);
   DelayChosen(channel, ms);
 }
 
@@ -436,7 +441,8 @@ cp::AlignmentPlan CDelayDlg::Align() {
   if (!plan.Ok()) {
     QString text;
     if (plan.error == cp::AlignmentError::NoDistance) {
-      text = Language().Pick("请先输入各通道音箱到听音位置的距离", "Type the speakers' distances first");
+      text = Language().Pick("请先输入各通道音箱到听音位置的距离",
+                             "Type the speakers' distances first");
     } else {
       text = Language()
                  .Pick(QStringLiteral("通道%1的距离应为0到100米"),

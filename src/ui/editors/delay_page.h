@@ -21,13 +21,13 @@ class PageBar;
 
 // Control ids of the delay page (dialog 333); row i is output channel i.
 namespace ids::delay {
-inline constexpr int kSwitchFirst = 1293;         // 1293 + i  "开关" / "ON"
-inline constexpr int kHfDelayFirst = 1190;        // 1190 + 2i "高频延时"
-inline constexpr int kChannelDelayFirst = 1191;   // 1191 + 2i "通道延时"
+inline constexpr int kSwitchFirst = 1293;        // 1293 + i  "开关" / "ON"
+inline constexpr int kHfDelayFirst = 1190;       // 1190 + 2i "高频延时"
+inline constexpr int kChannelDelayFirst = 1191;  // 1191 + 2i "通道延时"
 inline constexpr std::array<int, 8> kSplit = {1014, 1015, 1016, 1017, 1018, 1019, 1022, 1023};
 inline constexpr std::array<int, 8> kSplitText = {1008, 1009, 1010, 1011, 1012, 1013, 1020, 1021};
-inline constexpr int kDelayEditFirst = 1038;      // 1038 + i
-inline constexpr int kUpDownFirst = 1242;         // 1242 + i
+inline constexpr int kDelayEditFirst = 1038;  // 1038 + i
+inline constexpr int kUpDownFirst = 1242;     // 1242 + i
 inline constexpr std::array<int, 8> kChannelLabel = {1123, 1124, 1125, 1126,
                                                      1131, 1135, 1132, 1136};
 inline constexpr int kChart = 1302;

@@ -23,17 +23,21 @@ const QColor kOuterGrid(128, 128, 128);
 const QColor kInnerGrid(64, 64, 64);
 
 constexpr QRgb kMarkerColours[CDelayPanel::kChannelCount] = {
-    qRgb(227, 207, 87), qRgb(176, 224, 230), qRgb(255, 153, 18),  qRgb(65, 105, 225),
-    qRgb(235, 142, 85), qRgb(106, 90, 205),  qRgb(65, 224, 208),  qRgb(127, 255, 0)};
+    qRgb(227, 207, 87), qRgb(176, 224, 230), qRgb(255, 153, 18), qRgb(65, 105, 225),
+    qRgb(235, 142, 85), qRgb(106, 90, 205),  qRgb(65, 224, 208), qRgb(127, 255, 0)};
 constexpr QRgb kLabelColours[CDelayPanel::kChannelCount] = {
     qRgb(227, 207, 87), qRgb(227, 207, 87), qRgb(176, 224, 230), qRgb(255, 153, 18),
     qRgb(65, 105, 225), qRgb(65, 105, 225), qRgb(235, 142, 85),  qRgb(235, 142, 85)};
 
 constexpr float kAxisStep = 20.0f;  // ms between axis labels
 
-QString Ms(float ms) { return QString::asprintf("%.1fms", static_cast<double>(ms)); }
+QString Ms(float ms) {
+  return QString::asprintf("%.1fms", static_cast<double>(ms));
+}
 
-bool ValidChannel(int channel) { return channel >= 0 && channel < CDelayPanel::kChannelCount; }
+bool ValidChannel(int channel) {
+  return channel >= 0 && channel < CDelayPanel::kChannelCount;
+}
 
 }  // namespace
 
@@ -53,14 +57,14 @@ double CDelayPanel::RowHeight() const {
 }
 
 int CDelayPanel::MarkerXFor(float ms) const {
-  const float scale = static_cast<float>(width() - (kPlotLeft + kPlotRightMargin)) /
-                      (kAxisMax - kAxisMin);
+  const float scale =
+      static_cast<float>(width() - (kPlotLeft + kPlotRightMargin)) / (kAxisMax - kAxisMin);
   return std::abs(static_cast<int>(scale * (ms - kAxisMin))) + kPlotLeft;
 }
 
 float CDelayPanel::DelayAtMarkerX(int markerX) const {
-  const float scale = static_cast<float>(width() - (kPlotLeft + kPlotRightMargin)) /
-                      (kAxisMax - kAxisMin);
+  const float scale =
+      static_cast<float>(width() - (kPlotLeft + kPlotRightMargin)) / (kAxisMax - kAxisMin);
   if (scale <= 0.0f) return kAxisMin;  // no plot to measure on
   return static_cast<float>(markerX - kPlotLeft) / scale + kAxisMin;
 }
@@ -126,7 +130,9 @@ int CDelayPanel::ChannelAt(QPoint point) const {
   return -1;
 }
 
-void CDelayPanel::SetEnglish(bool english) { english_ = english; }
+void CDelayPanel::SetEnglish(bool english) {
+  english_ = english;
+}
 
 QString CDelayPanel::DelaysText() const {
   QStringList parts;
@@ -181,8 +187,7 @@ void CDelayPanel::DrawBackground() {
   for (int c = 0; c < kChannelCount; ++c) {
     const QRectF row(0, kPlotTop + c * rowH, kPlotLeft - 5, rowH);
     p.setPen(LabelColour(c));
-    p.drawText(row, Qt::AlignRight | Qt::AlignVCenter,
-               QString::fromUtf8("通道(CH)%1").arg(c + 1));
+    p.drawText(row, Qt::AlignRight | Qt::AlignVCenter, QString::fromUtf8("通道(CH)%1").arg(c + 1));
   }
   const int labels = static_cast<int>((kAxisMax - kAxisMin) / kAxisStep) + 1;
   const QFontMetrics fm(font_);
@@ -253,7 +258,8 @@ void CDelayPanel::paintEvent(QPaintEvent*) {
     const QString value = Ms(ch.delay);
     int textX = ch.markerX + 2;
     const int tw = fm.horizontalAdvance(value);
-    if (textX + tw > width() - 2) textX = std::max(0, std::min(textX, ch.markerX + imageW) - tw - 2);
+    if (textX + tw > width() - 2)
+      textX = std::max(0, std::min(textX, ch.markerX + imageW) - tw - 2);
     p.drawText(QPoint(textX, g + imageH + fm.ascent()), value);
   }
 }
