@@ -3,6 +3,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "cli/align_command.h"
 #include "cli/dump.h"
 #include "cli/settings_file.h"
 #include "cli/eq_commands.h"
@@ -190,6 +191,21 @@ int main(int argc, char** argv) {
   eqImport->add_flag("--keep", eqKeep,
                      "Keep the bands after the file's filters (by default they become flat)");
 
+  std::vector<std::string> alignDistances;
+  std::string alignOut;
+  auto* align = app.add_subcommand(
+      "align",
+      "Time-align the output channels by their speakers' distances from the listening position: "
+      "each channel gets the delay that makes its sound arrive with the farthest speaker's "
+      "(343 m/s); prints the delays set");
+  auto* alignMode = addEqTarget(align);
+  align->add_option("-o,--output", alignOut, "With --mode: write the result here, not over the file")
+      ->needs(alignMode);
+  align->add_option("distances", alignDistances,
+                    "Distance in metres of CH1, CH2, ... in order (up to 8); '-' leaves a channel "
+                    "out")
+      ->required();
+
   auto* scan = app.add_subcommand("scan", "List the processors plugged in by USB");
   auto* udevRules = app.add_subcommand(
       "udev-rules",
@@ -211,6 +227,7 @@ int main(int argc, char** argv) {
   if (*eqShow) return cli::EqShowCommand(eqFile, eqKind, eqJson);
   if (*eqSet && *eqSetMode) return cli::EqSetCommand({{}, eqFile}, eqBand);
   if (*eqImport && *eqImportMode) return cli::EqImportCommand({{}, eqFile}, eqKind, rewFile, eqKeep);
+  if (*align && *alignMode) return cli::AlignCommand({{}, eqFile}, alignDistances, alignOut);
   if (*set && *setFileOption) {
     return cli::SetFileCommand(setFile, setOut, setModule, setParam, setValue);
   }
@@ -237,6 +254,7 @@ int main(int argc, char** argv) {
   if (*mode) return cli::ModeCommand(target, modeAction, modeSlot);
   if (*eqSet) return cli::EqSetCommand({target, {}}, eqBand);
   if (*eqImport) return cli::EqImportCommand({target, {}}, eqKind, rewFile, eqKeep);
+  if (*align) return cli::AlignCommand({target, {}}, alignDistances, {});
   if (*remoteRead) return cli::RemoteReadCommand(target, remoteOut);
   if (*remoteApply) return cli::RemoteApplyCommand(target, remoteFile);
   return kBadUsage;

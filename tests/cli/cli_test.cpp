@@ -502,6 +502,72 @@ TEST_F(Cli, EqSetWritesOneBandOfAFileAndRefusesWhatTheBandCannotHold) {
 }
 
 // The rule the tool prints is the one the install step puts in place.
+// The delay of output channel c (parameter 18 of module 5 + c) is the
+// image word at 2158 + 153c, in samples at 48 kHz.
+std::size_t DelaySlot(int channel) { return 2158 + 153 * static_cast<std::size_t>(channel); }
+
+TEST_F(Cli, AlignSetsTheDelaysOfAModeFileByDistance) {
+  const ModeFile original;
+  const Bytes before = original.FileBytes();
+  const fs::path file = dir / "room.mode";
+  WriteFile(file, before);
+  // CH1 is farthest (40 m): 1.5 ms. CH2 at 5.7 m would need 101.5 ms: set
+  // to 100 ms and marked. CH3 0.343 m nearer: 2.5 ms. CH4 and CH5 left out.
+  const Result r = Run("align --mode " + Q(file) + " 40 5.7m 39.657 - x");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "aligned to CH1 (40.00 m, 343 m/s) in " + file.string() + "\n"
+            "  CH1   40.00 m  delay   1.50 ms\n"
+            "  CH2    5.70 m  delay 100.00 ms  OUT OF RANGE: alignment needs 101.50 ms, the most "
+            "is 100.0 ms\n"
+            "  CH3   39.66 m  delay   2.50 ms\n"
+            "  note: CH1's delay switch is off\n"
+            "  note: CH2's delay switch is off\n"
+            "  note: CH3's delay switch is off\n");
+  EXPECT_NE(r.err.find("not aligned"), std::string::npos) << r.err;
+  Bytes expected = before;
+  core::params::StoreBe32(expected.data() + 60 + DelaySlot(0), 72);    // 1.5 ms
+  core::params::StoreBe32(expected.data() + 60 + DelaySlot(1), 4800);  // 100 ms
+  core::params::StoreBe32(expected.data() + 60 + DelaySlot(2), 120);   // 2.5 ms
+  EXPECT_EQ(Slurp(file), std::string(expected.begin(), expected.end()));
+
+  // -o: the result goes elsewhere, the file stays; an image works alike.
+  const fs::path img = dir / "room.img";
+  const Bytes imageBefore = original.ImageBytes();
+  WriteFile(img, imageBefore);
+  const fs::path out = dir / "aligned.img";
+  ASSERT_EQ(Run("align --mode " + Q(img) + " -o " + Q(out) + " 3.43 2.401").exitCode, 0);
+  EXPECT_EQ(Slurp(img), std::string(imageBefore.begin(), imageBefore.end()));
+  Bytes expectedImage = imageBefore;
+  core::params::StoreBe32(expectedImage.data() + DelaySlot(0), 72);   // 1.5 ms
+  core::params::StoreBe32(expectedImage.data() + DelaySlot(1), 216);  // 4.5 ms
+  EXPECT_EQ(Slurp(out), std::string(expectedImage.begin(), expectedImage.end()));
+}
+
+TEST_F(Cli, AlignRefusesWhatAreNoDistancesAndLeavesTheFile) {
+  const ModeFile original;
+  const Bytes before = original.FileBytes();
+  const fs::path file = dir / "room.mode";
+  WriteFile(file, before);
+  const char* const refused[] = {
+      "",                    // no distance at all
+      " - x -",              // every channel left out
+      " 3 abc",              // not a number
+      " 3 2.5cm",            // not metres
+      " 3 101",              // beyond a room
+      " 1 2 3 4 5 6 7 8 9",  // a ninth channel
+      " -- 3 -2",            // negative
+  };
+  for (const char* args : refused) {
+    const Result r = Run("align --mode " + Q(file) + args);
+    EXPECT_EQ(r.exitCode, 2) << args;
+    EXPECT_FALSE(r.err.empty()) << args;
+    EXPECT_EQ(Slurp(file), std::string(before.begin(), before.end())) << args;
+  }
+  EXPECT_EQ(Run("align 3 2").exitCode, 2) << "no processor and no file";
+  EXPECT_EQ(Run("align --mode " + Q(dir / "missing.mode") + " 3 2").exitCode, 1);
+}
+
 TEST_F(Cli, UdevRulesPrintsTheInstalledRule) {
   const Result r = Run("udev-rules");
   ASSERT_EQ(r.exitCode, 0) << r.err;

@@ -104,6 +104,24 @@ TEST_F(CliNet, SetSendsOneParameterInItsUserUnit) {
   EXPECT_EQ(Run("set --host " + host + " 1 14 loud").exitCode, 2);
 }
 
+TEST_F(CliNet, AlignSendsTheDelayOfEachChannelWithADistance) {
+  const Result r = Run("align --host " + host + " - 3.43 - 2.401");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("  CH2    3.43 m  delay   1.50 ms\n  CH4    2.40 m  delay   4.50 ms\n"),
+            std::string::npos)
+      << r.out;
+  // Parameter 18 of modules 6 and 7 only: 1.5 ms = 72 samples, 4.5 ms = 216.
+  std::vector<Bytes> delays;
+  for (const Bytes& b : processor.Requests()) {
+    if (b.size() >= 4 && b[0] == 0x09 && b[3] == 18) delays.push_back(b);
+  }
+  EXPECT_EQ(delays, (std::vector<Bytes>{{0x09, 0x00, 0x06, 0x12, 0x01, 0x00, 0x00, 0x00, 0x48},
+                                        {0x09, 0x00, 0x08, 0x12, 0x01, 0x00, 0x00, 0x00, 0xD8}}));
+  const auto image = processor.Image();
+  EXPECT_EQ(Bytes(image.begin() + 2311, image.begin() + 2315), (Bytes{0x00, 0x00, 0x00, 0x48}));
+  EXPECT_EQ(Bytes(image.begin() + 2617, image.begin() + 2621), (Bytes{0x00, 0x00, 0x00, 0xD8}));
+}
+
 // The band messages (0x09 to the equaliser's module) and store writes
 // (0x85) the processor received, in order.
 struct EqFrames {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QTest>
@@ -15,8 +16,10 @@
 #include "ui/app/info_dlg.h"
 #include "ui/app/syn_dlg.h"
 #include "ui/app/wait_dlg.h"
+#include "ui/controls/ctrl_id.h"
 #include "ui/editors/band_editor.h"
 #include "ui/editors/compressor_page.h"
+#include "ui/editors/delay_page.h"
 #include "ui/editors/eq_panel.h"
 #include "ui/editors/output_page.h"
 #include "ui/editors/record_page.h"
@@ -59,6 +62,10 @@ int RenderAppSnapshots(const QString& outDir, const QString& fileSuffix) {
       scratch.Params().SetParam(4, 12, 80);
       scratch.Params().SetParam(4, 22, 7);
       scratch.Params().SetParam(2, 29, 0);
+      // Delays spread over the chart, some channels' delay switched on.
+      const float delays[8] = {1.5f, 1.5f, 12.4f, 12.4f, 25.0f, 37.8f, 58.2f, 100.0f};
+      for (int c = 0; c < 8; ++c) scratch.Params().SetParam(5 + c, 18, delays[c]);
+      for (int c : {0, 1, 4, 5}) scratch.Params().SetParam(5 + c, 19, 0);
       rig.processor.SetImage(scratch.Params().Image());
     }
     rig.Start(language);
@@ -116,6 +123,23 @@ int RenderAppSnapshots(const QString& outDir, const QString& fileSuffix) {
     if (!Save(rig.Frame(), outDir, QStringLiteral("page_346_ch3_1040x700_%1").arg(lang), count)) return -1;
     rig.View().ShowPage(ui::ids::kCompressorPage, 0);
     if (!Save(rig.Frame(), outDir, QStringLiteral("page_346_ch1_off_1040x700_%1").arg(lang), count)) return -1;
+    // The delay page, with speaker distances typed and aligned (CH6 too
+    // far to align: marked).
+    rig.Frame().resize(1040, 700);
+    rig.View().ShowPage(ui::ids::kDelayPage, 0);
+    if (auto* page = qobject_cast<ui::CDelayDlg*>(rig.View().CurrentPage())) {
+      const char* distances[8] = {"4.2", "4.2", "3.1", "3.1", "2.5", "0.5", "", "36"};
+      for (int c = 0; c < 8; ++c) {
+        auto* edit = qobject_cast<QLineEdit*>(ui::FindCtrl(page, ui::ids::delay::kDistanceFirst + c));
+        if (edit == nullptr) return -1;
+        edit->clear();
+        QTest::keyClicks(edit, QString::fromLatin1(distances[c]));
+      }
+      page->Align();
+    }
+    if (!Save(rig.Frame(), outDir, QStringLiteral("page_333_1040x700_%1").arg(lang), count)) return -1;
+    rig.Frame().resize(1920, 1080);
+    if (!Save(rig.Frame(), outDir, QStringLiteral("page_333_1920x1080_%1").arg(lang), count)) return -1;
     rig.Frame().resize(1180, 760);
 
     ui::UiLanguage& l = rig.app->Language();

@@ -5,6 +5,7 @@
 
 #include "ui/controls/accessible_controls.h"
 #include "ui/editors/compress_panel_plus.h"
+#include "ui/editors/delay_panel.h"
 #include "ui/editors/eq_panel.h"
 #include "ui/editors/small_eq_panel.h"
 
@@ -55,6 +56,26 @@ class AccessibleCompressPanel final : public QAccessibleWidget {
   }
 };
 
+// The delay chart: its value is the list of the channels' delays.
+class AccessibleDelayPanel final : public QAccessibleWidget {
+ public:
+  explicit AccessibleDelayPanel(CDelayPanel* panel) : QAccessibleWidget(panel, QAccessible::Chart) {}
+
+  QString text(QAccessible::Text t) const override {
+    const CDelayPanel& p = *static_cast<CDelayPanel*>(widget());
+    switch (t) {
+      case QAccessible::Name:
+        return p.accessibleName().isEmpty() ? QStringLiteral("Delay chart") : p.accessibleName();
+      case QAccessible::Description:
+        return p.accessibleDescription().isEmpty() ? p.DelaysText() : p.accessibleDescription();
+      case QAccessible::Value:
+        return p.DelaysText();
+      default:
+        return QAccessibleWidget::text(t);
+    }
+  }
+};
+
 // The preview is the page's way to its effect EQ: a button to assistive
 // technology, pressed as a click presses it.
 class AccessibleSmallEqPanel final : public QAccessibleWidget {
@@ -80,6 +101,8 @@ QAccessibleInterface* EditorsFactory(const QString& className, QObject* object) 
   } else if (className == QLatin1String(CCompressPanelPlus::staticMetaObject.className())) {
     if (auto* panel = qobject_cast<CCompressPanelPlus*>(object))
       return new AccessibleCompressPanel(panel);
+  } else if (className == QLatin1String(CDelayPanel::staticMetaObject.className())) {
+    if (auto* panel = qobject_cast<CDelayPanel*>(object)) return new AccessibleDelayPanel(panel);
   } else if (className == QLatin1String(CSmallEqPanel::staticMetaObject.className())) {
     if (auto* panel = qobject_cast<CSmallEqPanel*>(object))
       return new AccessibleSmallEqPanel(panel);

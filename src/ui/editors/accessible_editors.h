@@ -9,6 +9,8 @@ namespace ui {
 //    selected band's index, frequency, Q and gain, or the band count);
 //  - CCompressPanelPlus: role Chart, named by the page; its description
 //    and value text are the page's summary of the compressor;
+//  - CDelayPanel: role Chart, named by the page; its value and description
+//    list the eight channels' delays;
 //  - CSmallEqPanel: role Button (it opens the effect EQ), named by the
 //    page, its press action a click.
 // Call it once the QApplication exists and before the first window is

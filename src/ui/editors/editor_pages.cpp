@@ -1,6 +1,7 @@
 #include "ui/editors/editor_pages.h"
 
 #include "ui/editors/compressor_page.h"
+#include "ui/editors/delay_page.h"
 #include "ui/editors/output_page.h"
 #include "ui/editors/record_page.h"
 #include "ui/shell/command_ids.h"
@@ -26,6 +27,13 @@ void RegisterEditorPages(PageRegistry& registry) {
   registry.Register(ids::kCompressorPage,
                     {[](PageContext& context, QWidget* parent, int sub) -> QWidget* {
                        return new CCompDlg(context, parent, sub);
+                     },
+                     {},
+                     {},
+                     {}});
+  registry.Register(ids::kDelayPage,
+                    {[](PageContext& context, QWidget* parent, int) -> QWidget* {
+                       return new CDelayDlg(context, parent);
                      },
                      {},
                      {},

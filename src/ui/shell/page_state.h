@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "core/params/output_channels.h"
 
@@ -34,6 +35,9 @@ struct PageState {
   int micTab = 0;            // the mic and music page's input: 0 mic A, 1 mic B, 2 music
   int eqCopyKind = -1;       // the EQ kind copied for pasting, -1 for none
   LinkOptions speakerLinks;  // kept in the settings as "QtOption"
+  // The delay page's speaker distances (m) per output channel, none when
+  // not typed.
+  std::array<std::optional<double>, 8> speakerDistancesM{};
 };
 
 }  // namespace ui
