@@ -134,8 +134,10 @@ struct PageRig {
         return true;
       },
       [this](int dialog, int sub) {
+        pagesShown.emplace_back(dialog, sub);
         if (dialog == ui::ids::kOutputPage && page) page->SwitchChannel(sub);
       }};
+  std::vector<std::pair<int, int>> pagesShown;
   std::unique_ptr<ui::CDialogOutput> page;
 };
 
@@ -401,8 +403,12 @@ void OutputPageTest::pageBarSwitchesInPlace() {
   PageRig rig(1);
   rig.Open(0);
   ui::CDialogOutput* page = rig.page.get();
-  QVERIFY(rig.Ctrl<ui::CGdipButton>(1074)->isHidden());
-  QVERIFY(rig.Ctrl<ui::CGdipButton>(1075)->isHidden());
+  // The record and compressor pages are a click away.
+  QTest::mouseClick(rig.Ctrl<ui::CGdipButton>(1074), Qt::LeftButton);
+  QTest::mouseClick(rig.Ctrl<ui::CGdipButton>(1075), Qt::LeftButton);
+  QCOMPARE(rig.pagesShown, (std::vector<std::pair<int, int>>{{ui::ids::kRecordPage, 0},
+                                                             {ui::ids::kCompressorPage, 0}}));
+  rig.pagesShown.clear();
   QCOMPARE(rig.Ctrl<ui::CGdipButton>(1070)->text(), QStringLiteral("CH 3"));
   QTest::mouseClick(rig.Ctrl<ui::CGdipButton>(1070), Qt::LeftButton);
   QCOMPARE(rig.page.get(), page);

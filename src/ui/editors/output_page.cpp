@@ -125,7 +125,8 @@ CDialogOutput::CDialogOutput(PageContext& context, QWidget* parent, int channel)
     Session().Outputs().SendBand(channel_, Context().state.speakerLinks.Links(), record, settings);
   });
   bar_ = new PageBar(context, this);
-  bar_->SetHidden({PageBar::kRecord, PageBar::kCompressor});
+  // Every page button shows, so that the record, compressor and delay pages
+  // are a click away from the page the outputs are tuned on.
   title_ = Static(this, kTitle);
   BuildLayout();
 
@@ -280,8 +281,7 @@ void CDialogOutput::BuildLayout() {
   barColumn->setSpacing(2);
   barColumn->addLayout(linkRow);
   barColumn->addWidget(bar_);
-  head->addLayout(barColumn);
-  head->addStretch();
+  head->addLayout(barColumn, 1);
   // Left: the channels, then the band list (or the band editor). Right:
   // the channel's mix, compressor and delay over the curve, which takes
   // what is left of the page.

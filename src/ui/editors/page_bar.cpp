@@ -1,5 +1,7 @@
 #include "ui/editors/page_bar.h"
 
+#include <algorithm>
+
 #include "ui/controls/artwork.h"
 #include "ui/controls/ctrl_id.h"
 #include "ui/controls/fonts.h"
@@ -10,7 +12,8 @@
 namespace ui {
 
 namespace {
-constexpr int kButtonWidth = 84;
+constexpr int kButtonWidth = 84;     // when there is room
+constexpr int kMinButtonWidth = 64;  // still holds "声场定位" and "Location"
 constexpr int kButtonHeight = 28;
 constexpr int kGap = 4;
 }  // namespace
@@ -25,6 +28,7 @@ PageBar::PageBar(PageContext& context, QWidget* parent)
     b->SetCaptionFont(MakeFont(QString::fromUtf8("宋体"), 12));
     b->SetTextColor(Qt::white);
     b->setFocusPolicy(Qt::TabFocus);
+    b->setMinimumWidth(kMinButtonWidth);
     const int id = kIds[i];
     connect(b, &CGdipButton::clicked, this, [this, id] { Pressed(id); });
     buttons_[i] = b;
@@ -82,10 +86,16 @@ void PageBar::Pressed(int ctrlId) {
   }
 }
 
-QSize PageBar::sizeHint() const {
+int PageBar::ShownCount() const {
   int shown = 0;
   for (bool hidden : hidden_) shown += hidden ? 0 : 1;
-  return QSize(shown * (kButtonWidth + kGap), kButtonHeight);
+  return shown;
+}
+
+QSize PageBar::sizeHint() const { return QSize(ShownCount() * (kButtonWidth + kGap), kButtonHeight); }
+
+QSize PageBar::minimumSizeHint() const {
+  return QSize(ShownCount() * (kMinButtonWidth + kGap), kButtonHeight);
 }
 
 void PageBar::resizeEvent(QResizeEvent* event) {
@@ -94,11 +104,14 @@ void PageBar::resizeEvent(QResizeEvent* event) {
 }
 
 void PageBar::Arrange() {
+  // The buttons narrow, down to a floor, when the page is short of room.
+  const int shown = std::max(1, ShownCount());
+  const int width = std::clamp(this->width() / shown - kGap, kMinButtonWidth, kButtonWidth);
   int x = 0;
   for (int i = 0; i < kButtonCount; ++i) {
     if (hidden_[i]) continue;
-    buttons_[i]->setGeometry(x, 0, kButtonWidth, kButtonHeight);
-    x += kButtonWidth + kGap;
+    buttons_[i]->setGeometry(x, 0, width, kButtonHeight);
+    x += width + kGap;
   }
 }
 

@@ -39,6 +39,7 @@ class PageBar : public QWidget {
   void SetRecordButtonPage(int dialogId) { recordPage_ = dialogId; }
 
   QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -46,6 +47,7 @@ class PageBar : public QWidget {
  private:
   void Pressed(int ctrlId);
   void Arrange();
+  int ShownCount() const;
 
   PageContext& context_;
   std::array<CGdipButton*, kButtonCount> buttons_{};
