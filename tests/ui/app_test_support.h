@@ -175,7 +175,7 @@ struct FakeDialogs {
     for (const Kind& k : kKinds) {
       const QString name = QString::fromLatin1(k.name);
       ui::ModelessFactory f;
-      f.create = [this, name](ui::CRV4470v13App&, int templateId) -> QWidget* {
+      f.create = [this, name](ui::PageContext&, int templateId) -> QWidget* {
         log << QStringLiteral("create %1 %2").arg(name).arg(templateId);
         auto* d = new QDialog;
         d->setObjectName(name);

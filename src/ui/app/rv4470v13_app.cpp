@@ -38,9 +38,9 @@ CRV4470v13App::CRV4470v13App(core::Session& session, AppSettings& settings, Prom
                    [this](int dialogId, int sub) {
                      if (frame_) frame_->View().ShowPage(dialogId, sub);
                    }} {
-  connectDialogFactory_.create = [](CRV4470v13App& app, int) -> QWidget* {
-    return new CDialogIP(app.language_, app.settings_, [&app](const QString& address, int port) {
-      return app.frame_->View().Connection().ConnectNetwork(address, port);
+  connectDialogFactory_.create = [this](PageContext&, int) -> QWidget* {
+    return new CDialogIP(language_, settings_, [this](const QString& address, int port) {
+      return frame_->View().Connection().ConnectNetwork(address, port);
     });
   };
   connectDialogFactory_.textsId = ids::kConnectDialog;
@@ -180,7 +180,7 @@ QWidget* CRV4470v13App::OpenDialog(ModelessDialog which, int templateId) {
   // delete-on-close flag off and schedules the deletion): make a new one.
   if (slot && !slot->testAttribute(Qt::WA_DeleteOnClose)) slot = nullptr;
   if (!slot) {
-    QWidget* dialog = factory->create(*this, templateId);
+    QWidget* dialog = factory->create(pageContext_, templateId);
     if (dialog == nullptr) return nullptr;
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     slot = dialog;

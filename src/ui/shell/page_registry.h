@@ -9,7 +9,6 @@ class QWidget;
 
 namespace ui {
 
-class CRV4470v13App;
 struct PageContext;
 
 // How a page of the main view is made. The editor pages register here; an
@@ -46,8 +45,9 @@ inline constexpr int kModelessDialogCount = 8;
 // (creating it on first use), deletes it when its window closes, and
 // calls the hooks that are set.
 struct ModelessFactory {
-  // Makes the dialog's window, without a parent, from `templateId`.
-  std::function<QWidget*(CRV4470v13App& app, int templateId)> create;
+  // Makes the dialog's window, without a parent, from `templateId`, with
+  // what the pages are made with (session, language, prompts, services).
+  std::function<QWidget*(PageContext& context, int templateId)> create;
   // The dialog id whose texts the language file gives it on opening and on
   // a language switch; 0 when `retext` does the work.
   int textsId = 0;
