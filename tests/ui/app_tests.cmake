@@ -4,6 +4,7 @@ foreach(name app_settings_test app_master_controls_test app_modes_test app_conne
     app_window_test output_page_test record_compressor_test delay_page_test)
   add_executable(${name} ${name}.cpp)
   target_link_libraries(${name} PRIVATE dsptuner_app Qt6::Test)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
   add_test(NAME ui.${name} COMMAND ${name})
   set_tests_properties(ui.${name} PROPERTIES

@@ -15,6 +15,7 @@
 #include <QWheelEvent>
 
 #include "app_test_support.h"
+#include "page_test_support.h"
 #include "core/link/recording_transport.h"
 #include "core/params/eq_bank.h"
 #include "core/params/named_params.h"
@@ -31,37 +32,18 @@
 
 namespace {
 
-using apptest::FakePrompts;
-using Bytes = std::vector<std::uint8_t>;
+using pagetest::Bytes;
+using pagetest::Param;
 namespace dl = ui::ids::delay;
 
-// A parameter frame's body: 09 00, module, parameter, word count, word.
-Bytes Param(int module, int param, std::uint32_t word) {
-  return {0x09,
-          0x00,
-          static_cast<std::uint8_t>(module),
-          static_cast<std::uint8_t>(param),
-          0x01,
-          static_cast<std::uint8_t>(word >> 24),
-          static_cast<std::uint8_t>(word >> 16),
-          static_cast<std::uint8_t>(word >> 8),
-          static_cast<std::uint8_t>(word)};
-}
 
 // The chart is held at 626 x 425: a plot 530 pixels wide for 106 ms, so
 // 5 pixels per ms from x 78; rows (425 - 25) / 8 = 50 pixels high from y 5.
 constexpr int kChartW = 626;
 constexpr int kChartH = 425;
 
-struct PageRig {
-  explicit PageRig(int language = 0) {
-    session.Link().SetTransport(core::link::LinkType::Usb, &usb);
-    session.Link().State().open = true;
-    session.SetSynchronousSends(true);
-    usb.SetOnWrite([this](const auto&) { session.Link().ReplyReceived(); });
-    lang.SetLanguage(language);
-    lang.LoadFile();
-  }
+struct PageRig : pagetest::PageRig<ui::CDelayDlg> {
+  using pagetest::PageRig<ui::CDelayDlg>::PageRig;
   ui::CDelayDlg& Open() {
     page = std::make_unique<ui::CDelayDlg>(context, nullptr);
     page->Chart().setFixedSize(kChartW, kChartH);
@@ -77,43 +59,7 @@ struct PageRig {
   void SetDelays(const std::array<float, 8>& ms) {
     for (int c = 0; c < 8; ++c) session.Params().SetParam(core::params::OutputDelay(c), ms[c]);
   }
-  template <typename T = QWidget>
-  T* Ctrl(int id) {
-    return qobject_cast<T*>(ui::FindCtrl(page.get(), id));
-  }
-  std::vector<Bytes> ParamFrames() const {
-    std::vector<Bytes> frames;
-    for (const Bytes& b : usb.Bodies()) {
-      if (!b.empty() && b[0] == 0x09) frames.push_back(b);
-    }
-    return frames;
-  }
-  std::vector<std::pair<int, int>> Targets() const {
-    std::vector<std::pair<int, int>> t;
-    for (const Bytes& b : ParamFrames()) t.emplace_back(b[2], b[3]);
-    return t;
-  }
-  static void Settle() {
-    QTest::qWait(0);
-    QCoreApplication::processEvents();
-  }
-
-  core::Session session;
-  core::link::RecordingTransport usb{core::link::LinkType::Usb};
-  ui::UiLanguage lang;
-  FakePrompts prompts;
-  ui::PageState state;
-  QStringList notices;
-  std::vector<std::pair<int, int>> shown;
-  ui::PageContext context{
-      session,
-      lang,
-      prompts,
-      state,
-      [this](const QString& text, int ms) { notices << QStringLiteral("%1 %2").arg(text).arg(ms); },
-      [](const ui::LinkOptions&) { return true; },
-      [this](int dialog, int sub) { shown.emplace_back(dialog, sub); }};
-  std::unique_ptr<ui::CDelayDlg> page;
+  static void Settle() { pagetest::Settle(); }
 };
 
 // Press on `from`, move through `to`, release at the last point.
@@ -413,7 +359,7 @@ void DelayPageTest::pageBarOpensThisPage() {
   bar.Button(1074)->click();
   bar.Button(1075)->click();
   bar.Button(1070)->click();
-  QCOMPARE(rig.shown, (std::vector<std::pair<int, int>>{{ui::ids::kDelayPage, 0},
+  QCOMPARE(rig.pagesShown, (std::vector<std::pair<int, int>>{{ui::ids::kDelayPage, 0},
                                                         {ui::ids::kCompressorPage, 0},
                                                         {ui::ids::kOutputPage, 2}}));
 }

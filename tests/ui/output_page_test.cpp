@@ -16,6 +16,7 @@
 #include <QTest>
 
 #include "app_test_support.h"
+#include "page_test_support.h"
 #include "core/link/recording_transport.h"
 #include "core/params/eq_band_set.h"
 #include "core/params/eq_bank.h"
@@ -36,23 +37,11 @@
 namespace {
 
 using apptest::AppRig;
-using apptest::FakePrompts;
 using apptest::PercentWord;
-using Bytes = std::vector<std::uint8_t>;
+using pagetest::Bytes;
+using pagetest::Param;
 namespace out = ui::ids::output;
 
-// A parameter frame's body: 09 00, module, parameter, word count, words.
-Bytes Param(int module, int param, std::uint32_t word) {
-  return {0x09,
-          0x00,
-          static_cast<std::uint8_t>(module),
-          static_cast<std::uint8_t>(param),
-          0x01,
-          static_cast<std::uint8_t>(word >> 24),
-          static_cast<std::uint8_t>(word >> 16),
-          static_cast<std::uint8_t>(word >> 8),
-          static_cast<std::uint8_t>(word)};
-}
 
 // A point on the slider's track that stands for `value`.
 QPoint PointFor(const ui::CXBmpSlider& slider, int value) {
@@ -74,14 +63,11 @@ void Drag(ui::CXBmpSlider& slider, std::initializer_list<int> values) {
 }
 
 // The page with its own session, language and context; no application.
-struct PageRig {
-  explicit PageRig(int language = 0) {
-    session.Link().SetTransport(core::link::LinkType::Usb, &usb);
-    session.Link().State().open = true;
-    session.SetSynchronousSends(true);
-    usb.SetOnWrite([this](const auto&) { session.Link().ReplyReceived(); });
-    lang.SetLanguage(language);
-    lang.LoadFile();
+struct PageRig : pagetest::PageRig<ui::CDialogOutput> {
+  explicit PageRig(int language = 0) : pagetest::PageRig<ui::CDialogOutput>(language) {
+    onShow = [this](int dialog, int sub) {
+      if (dialog == ui::ids::kOutputPage && page) page->SwitchChannel(sub);
+    };
   }
   ui::CDialogOutput& Open(int channel) {
     page = std::make_unique<ui::CDialogOutput>(context, nullptr, channel);
@@ -93,52 +79,7 @@ struct PageRig {
   void SetPositions(const std::array<int, 8>& positions) {
     for (int c = 0; c < 8; ++c) session.Params().SetParam(5 + c, 16, positions[c]);
   }
-  template <typename T = QWidget>
-  T* Ctrl(int id) {
-    return qobject_cast<T*>(ui::FindCtrl(page.get(), id));
-  }
-  // Bodies of the parameter frames (09 ..) sent since the last Clear.
-  std::vector<Bytes> ParamFrames() const {
-    std::vector<Bytes> frames;
-    for (const Bytes& b : usb.Bodies()) {
-      if (!b.empty() && b[0] == 0x09) frames.push_back(b);
-    }
-    return frames;
-  }
-  // The (module, parameter) pairs of the frames sent, in order.
-  std::vector<std::pair<int, int>> Targets() const {
-    std::vector<std::pair<int, int>> t;
-    for (const Bytes& b : ParamFrames()) t.emplace_back(b[2], b[3]);
-    return t;
-  }
-  static void Settle() {
-    QTest::qWait(0);
-    QCoreApplication::processEvents();
-  }
-
-  core::Session session;
-  core::link::RecordingTransport usb{core::link::LinkType::Usb};
-  ui::UiLanguage lang;
-  FakePrompts prompts;
-  ui::PageState state;
-  QStringList notices;
-  std::vector<ui::LinkOptions> saved;
-  ui::PageContext context{
-      session,
-      lang,
-      prompts,
-      state,
-      [this](const QString& text, int ms) { notices << QStringLiteral("%1 %2").arg(text).arg(ms); },
-      [this](const ui::LinkOptions& l) {
-        saved.push_back(l);
-        return true;
-      },
-      [this](int dialog, int sub) {
-        pagesShown.emplace_back(dialog, sub);
-        if (dialog == ui::ids::kOutputPage && page) page->SwitchChannel(sub);
-      }};
-  std::vector<std::pair<int, int>> pagesShown;
-  std::unique_ptr<ui::CDialogOutput> page;
+  static void Settle() { pagetest::Settle(); }
 };
 
 }  // namespace

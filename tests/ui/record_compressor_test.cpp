@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "app_test_support.h"
+#include "page_test_support.h"
 #include "core/link/recording_transport.h"
 #include "core/params/eq_bank.h"
 #include "core/session.h"
@@ -28,27 +29,11 @@
 
 namespace {
 
-using apptest::FakePrompts;
-using Bytes = std::vector<std::uint8_t>;
+using pagetest::Bytes;
+using pagetest::Param;
+using pagetest::Settle;
 namespace rec = ui::ids::record;
 namespace comp = ui::ids::compressor;
-
-void PutWord(Bytes& b, std::uint32_t word) {
-  for (int shift : {24, 16, 8, 0}) b.push_back(static_cast<std::uint8_t>(word >> shift));
-}
-
-// A parameter frame's body: 09 00, module, parameter, word count, words.
-Bytes Param(int module, int param, std::initializer_list<std::uint32_t> words) {
-  Bytes b{0x09, 0x00, static_cast<std::uint8_t>(module), static_cast<std::uint8_t>(param),
-          static_cast<std::uint8_t>(words.size())};
-  for (std::uint32_t w : words) PutWord(b, w);
-  return b;
-}
-
-void Settle() {
-  QTest::qWait(0);
-  QCoreApplication::processEvents();
-}
 
 // Grabs the thumb and drags it through the track's points at `fractions`
 // of its width, press to release; returns the value the last one stands for.
@@ -72,15 +57,11 @@ void Click(QAbstractButton* box) {
 
 // A page of type P with its own session, language and context.
 template <typename P>
-struct Rig {
-  explicit Rig(int language = 0) {
-    session.Link().SetTransport(core::link::LinkType::Usb, &usb);
-    session.Link().State().open = true;
-    session.SetSynchronousSends(true);
-    usb.SetOnWrite([this](const auto&) { session.Link().ReplyReceived(); });
-    lang.SetLanguage(language);
-    lang.LoadFile();
-  }
+struct Rig : pagetest::PageRig<P> {
+  using pagetest::PageRig<P>::PageRig;
+  using pagetest::PageRig<P>::context;
+  using pagetest::PageRig<P>::page;
+  using pagetest::PageRig<P>::usb;
   template <typename... A>
   P& Open(A... args) {
     page = std::make_unique<P>(context, nullptr, args...);
@@ -90,53 +71,10 @@ struct Rig {
     usb.Clear();
     return *page;
   }
-  template <typename T = QWidget>
-  T* Ctrl(int id) {
-    return qobject_cast<T*>(ui::FindCtrl(page.get(), id));
-  }
-  std::vector<Bytes> ParamFrames() const {
-    std::vector<Bytes> frames;
-    for (const Bytes& b : usb.Bodies()) {
-      if (!b.empty() && b[0] == 0x09) frames.push_back(b);
-    }
-    return frames;
-  }
-  std::vector<std::pair<int, int>> Targets() const {
-    std::vector<std::pair<int, int>> t;
-    for (const Bytes& b : ParamFrames()) t.emplace_back(b[2], b[3]);
-    return t;
-  }
-
-  core::Session session;
-  core::link::RecordingTransport usb{core::link::LinkType::Usb};
-  ui::UiLanguage lang;
-  FakePrompts prompts;
-  ui::PageState state;
-  std::vector<std::pair<int, int>> shown;
-  ui::PageContext context{session, lang, prompts, state, {}, {}, [this](int dialog, int sub) {
-                            shown.emplace_back(dialog, sub);
-                          }};
-  std::unique_ptr<P> page;
 };
 
 // Every id'd control of a page has a name for assistive technology.
-void CheckEveryControlNamed(QWidget* page) {
-  int named = 0;
-  for (QWidget* w : page->findChildren<QWidget*>()) {
-    // Controls a page never shows (the record EQ's crossover) need none.
-    if (ui::CtrlId(w) < 0 || ui::DialogId(w) >= 0 || w->isHidden()) continue;
-    auto* label = qobject_cast<QLabel*>(w);
-    if (label != nullptr && label->pixmap().isNull()) continue;  // a static is its own text
-    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
-    QVERIFY(a != nullptr);
-    QVERIFY2(!a->text(QAccessible::Name).trimmed().isEmpty(),
-             qPrintable(QStringLiteral("control %1 (%2) has no name")
-                            .arg(ui::CtrlId(w))
-                            .arg(QString::fromLatin1(w->metaObject()->className()))));
-    ++named;
-  }
-  QVERIFY(named > 20);
-}
+void CheckEveryControlNamed(QWidget* page) { QVERIFY(pagetest::CheckEveryControlNamed(page) > 20); }
 
 // Compressor words by hand: -20 dB, 0.0, 1 - 1/3, 20.0, 0.05, and the attack
 // and release coefficients 1 - e^(-1/(ms x 48)) for 10 ms and 100 ms.
@@ -236,7 +174,7 @@ void RecordCompressorTest::recordSwitchBypassAndPageBar() {
   QVERIFY(rig.Ctrl<ui::CGdipButton>(1075)->isHidden());
   QTest::mouseClick(rig.Ctrl<ui::CGdipButton>(1073), Qt::LeftButton);
   QTest::mouseClick(rig.Ctrl<ui::CGdipButton>(1070), Qt::LeftButton);
-  QCOMPARE(rig.shown, (std::vector<std::pair<int, int>>{{ui::ids::kSoundFieldPage, 0},
+  QCOMPARE(rig.pagesShown, (std::vector<std::pair<int, int>>{{ui::ids::kSoundFieldPage, 0},
                                                         {ui::ids::kOutputPage, 2}}));
 }
 
@@ -313,7 +251,7 @@ void RecordCompressorTest::compressorPageShowsTheChosenChannel() {
   // Page bar: Comp selected; 1074 leads to the delay page.
   QVERIFY(rig.Ctrl<ui::CGdipButton>(1075)->IsAltShown());
   QTest::mouseClick(rig.Ctrl<ui::CGdipButton>(1074), Qt::LeftButton);
-  QCOMPARE(rig.shown, (std::vector<std::pair<int, int>>{{ui::ids::kDelayPage, 0}}));
+  QCOMPARE(rig.pagesShown, (std::vector<std::pair<int, int>>{{ui::ids::kDelayPage, 0}}));
 }
 
 void RecordCompressorTest::compressorSwitchAndRatio() {
