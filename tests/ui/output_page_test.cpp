@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 #include <QTest>
 
 #include "app_test_support.h"
@@ -99,6 +100,7 @@ class OutputPageTest : public QObject {
   void positionChoiceSendsAndSwitches();
   void pageBarSwitchesInPlace();
   void editsWithoutProcessorKeepTheImage();
+  void wheelGoesToTheFocusedControl();
   void rewImportOrItsRefusal();
   void undoRedoOfALinkedSliderDrag();
   void undoRedoOfAnEqPaste();
@@ -523,6 +525,33 @@ void OutputPageTest::undoShowsWhereTheEditWasMade() {
   QVERIFY(rig.session.History().CanUndo());
   QVERIFY(rig.ConnectAndSync());
   QVERIFY(!rig.session.History().CanUndo());
+}
+
+void OutputPageTest::wheelGoesToTheFocusedControl() {
+  PageRig rig;
+  rig.session.Params().SetParam(5, 20, 50);
+  rig.session.Params().SetParam(5, 21, 50);
+  rig.Open(0);
+  rig.page->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(rig.page.get()));
+  auto* direct = rig.Ctrl<ui::CXBmpSlider>(1041);
+  auto* reverb = rig.Ctrl<ui::CXBmpSlider>(1042);
+  direct->setFocus();
+  QVERIFY(direct->hasFocus());
+  // Turned over the reverb slider, the wheel moves the focused direct level.
+  const QPointF at = reverb->rect().center();
+  QWheelEvent up(at, reverb->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                 Qt::NoScrollPhase, false);
+  QApplication::sendEvent(reverb, &up);
+  PageRig::Settle();
+  QCOMPARE(direct->GetPos(), 51);
+  QCOMPARE(reverb->GetPos(), 50);
+  // A focused control under the cursor keeps it.
+  reverb->setFocus();
+  QApplication::sendEvent(reverb, &up);
+  PageRig::Settle();
+  QCOMPARE(reverb->GetPos(), 51);
+  QCOMPARE(direct->GetPos(), 51);
 }
 
 void OutputPageTest::everyControlIsNamed() {
