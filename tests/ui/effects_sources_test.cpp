@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "app_test_support.h"
 #include "core/link/recording_transport.h"
@@ -248,6 +249,18 @@ void EffectsSourcesTest::sourceRadioAndSliderSendAndUndo() {
   QCOMPARE(rig.ParamFrames(), std::vector<Bytes>{Param(4, 30, 0x3F028F5E)});  // 0.51
   QCOMPARE(dialog.Text(6)->text(), QStringLiteral("51%"));
 
+  // The wheel over another row turns the focused slider: one notch, one step.
+  rig.usb.Clear();
+  dialog.Slider(6)->setFocus();
+  QWheelEvent notch(QPointF(5, 5), dialog.Radio(0)->mapToGlobal(QPointF(5, 5)), QPoint(),
+                    QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(dialog.Radio(0), &notch);
+  Settle();
+  QCOMPARE(dialog.Slider(6)->GetPos(), 52);
+  QCOMPARE(rig.Targets(), (std::vector<std::pair<int, int>>{{4, 30}}));
+  QCOMPARE(rig.session.History().UndoCount(), std::size_t{3});
+  rig.session.History().Undo();
+
   // Undo: the level, then the source, each as one step made in 512.
   QCOMPARE(rig.session.History().UndoCount(), std::size_t{2});
   rig.usb.Clear();
@@ -371,13 +384,16 @@ void EffectsSourcesTest::viewOpensTheDialogOfTheBoardAndModel() {
   // A choice reaches the processor; undone from the main window, the page
   // stays and the dialog shows the source again.
   QWidget* pageBefore = rig.View().CurrentPage();
+  const int sourceBefore = rig.session.Params().Mirror(4, 23).AsInt();
+  QVERIFY(sourceBefore != 5 && set->Radio(sourceBefore)->isChecked());
   // On the radio's mark: its short name leaves the middle of the row empty.
   QTest::mouseClick(set->Radio(5), Qt::LeftButton, {}, QPoint(8, set->Radio(5)->height() / 2));
   QVERIFY(QTest::qWaitFor([&] { return rig.LastParamWord(4, 23) == 5u; }, 3000));
   rig.View().OnCommand(ui::ids::kEditUndo);
   QCOMPARE(rig.View().CurrentPage(), pageBefore);
-  QVERIFY(QTest::qWaitFor([&] { return rig.LastParamWord(4, 23) != 5u; }, 3000));
-  QVERIFY(!set->Radio(5)->isChecked());
+  QVERIFY(QTest::qWaitFor(
+      [&] { return rig.LastParamWord(4, 23) == static_cast<std::uint32_t>(sourceBefore); }, 3000));
+  QVERIFY(set->Radio(sourceBefore)->isChecked());
 
   // The effect page is switched in place by the view.
   rig.View().ShowPage(ui::ids::kEffectsPage, 0);
