@@ -20,7 +20,10 @@
 #include "ui/editors/band_editor.h"
 #include "ui/editors/compressor_page.h"
 #include "ui/editors/delay_page.h"
+#include "ui/editors/effects_page.h"
 #include "ui/editors/eq_panel.h"
+#include "ui/editors/music_input_dlg.h"
+#include "ui/editors/music_input_set_dlg.h"
 #include "ui/editors/output_page.h"
 #include "ui/editors/record_page.h"
 
@@ -140,6 +143,49 @@ int RenderAppSnapshots(const QString& outDir, const QString& fileSuffix) {
     if (!Save(rig.Frame(), outDir, QStringLiteral("page_333_1040x700_%1").arg(lang), count)) return -1;
     rig.Frame().resize(1920, 1080);
     if (!Save(rig.Frame(), outDir, QStringLiteral("page_333_1920x1080_%1").arg(lang), count)) return -1;
+
+    // The effect EQ page of each type (shaped curves, echo B bypassed), one
+    // with a band in the editor, and echo B on a full HD screen.
+    rig.session.Eq().SendEqBand(4, 1, 1, 180, 4.5f, 1.2f);
+    rig.session.Eq().SendEqBand(4, 5, 5, 2500, -6.0f, 0.7f);
+    rig.session.Eq().SendEqBand(5, 3, 2, 6000, 0.0f, 0.7f);
+    rig.session.Eq().SendEqBand(2, 0, 3, 120, 0.0f, 0.7f);
+    rig.session.Eq().SendEqBand(2, 4, 1, 1200, -8.0f, 3.0f);
+    rig.session.Eq().SendEqBand(3, 2, 4, 300, 5.0f, 0.7f);
+    rig.session.Params().SetParam(2, 21, 1);
+    rig.Frame().resize(1040, 700);
+    for (int type = 0; type < 4; ++type) {
+      rig.View().ShowPage(ui::ids::kEffectsPage, type);
+      if (!Save(rig.Frame(), outDir, QStringLiteral("page_421_type%1_1040x700_%2").arg(type).arg(lang), count))
+        return -1;
+    }
+    if (auto* page = qobject_cast<ui::CDialogEfx*>(rig.View().CurrentPage())) {
+      rig.View().UpdateStatus();
+      rig.Frame().resize(1920, 1080);
+      if (!Save(rig.Frame(), outDir, QStringLiteral("page_421_type3_1920x1080_%1").arg(lang), count)) return -1;
+      page->Reselect(0);
+      page->Bands().Select(1);
+      rig.Frame().resize(1040, 700);
+      if (!Save(rig.Frame(), outDir, QStringLiteral("page_421_type0_band2_1040x700_%1").arg(lang), count))
+        return -1;
+    }
+    // Every source dialog: the model templates, then the input-set dialog
+    // for a board describing HDMI, Android, SPDIF, coax and Bluetooth.
+    rig.session.Params().SetParam(4, 23, 5);
+    for (int k = 0; k < 14; ++k) rig.session.Params().SetParam(4, 24 + k, 100 - 5 * k);
+    for (int templateId : {512, 527, 528, 529, 530, 532, 534, 535, 536, 537, 538, 539, 540, 541}) {
+      ui::CDialogMusicInput dialog(rig.app->PageContextRef(), templateId);
+      dialog.Refresh();
+      if (!Save(dialog, outDir, QStringLiteral("dialog_%1_%2").arg(templateId).arg(lang), count)) return -1;
+    }
+    {
+      const core::link::BoardInfo board = rig.session.Records().Board();
+      rig.session.Records().SetBoard({0x55, 0x2F, 0x19, 0x01, 0x01, 0x00});
+      ui::CDialogMusicInputSet dialog(rig.app->PageContextRef());
+      dialog.Refresh();
+      if (!Save(dialog, outDir, QStringLiteral("dialog_542_%1").arg(lang), count)) return -1;
+      rig.session.Records().SetBoard(board);
+    }
     rig.Frame().resize(1180, 760);
 
     ui::UiLanguage& l = rig.app->Language();

@@ -73,6 +73,7 @@ struct AppRig {
     started = server.Start(error);
     settings = std::make_unique<ui::AppSettings>(dir.filePath(QStringLiteral("settings.ini")));
     ui::RegisterEditorPages(pages);
+    ui::RegisterEditorDialogs(pages);
   }
   ~AppRig() {
     app.reset();

@@ -145,6 +145,11 @@ inline constexpr ParamName kEchoMasterVolume{ModuleId::Echo, 28};
 inline constexpr ParamName kEchoOn{ModuleId::Echo, 29};
 inline constexpr ParamName kReverbMasterVolume{ModuleId::Reverb, 24};
 inline constexpr ParamName kReverbOn{ModuleId::Reverb, 25};
+// The effect equalisers' bypass switches (1 bypassed), sets A and B.
+inline constexpr ParamName kEchoAEqBypass{ModuleId::Echo, 7};
+inline constexpr ParamName kEchoBEqBypass{ModuleId::Echo, 21};
+inline constexpr ParamName kReverbAEqBypass{ModuleId::Reverb, 7};
+inline constexpr ParamName kReverbBEqBypass{ModuleId::Reverb, 19};
 
 // ---- Music (4)
 inline constexpr ParamName kMusicEqBypass{ModuleId::Music, 11};
@@ -154,6 +159,13 @@ inline constexpr ParamName kMusicCompressor{ModuleId::Music, 14};  // 7-word blo
 inline constexpr ParamName kMusicPitch{ModuleId::Music, 21};       // block word: pitch + 5, no slot
 inline constexpr ParamName kMusicNoiseGate{ModuleId::Music, 22};
 inline constexpr ParamName kMusicSource{ModuleId::Music, 23};
+// The level of each of the fourteen music input sources (source k: 24 + k).
+inline constexpr int kMusicSourceCount = 14;
+inline constexpr ParamName kMusicSourceLevels[kMusicSourceCount] = {
+    {ModuleId::Music, 24}, {ModuleId::Music, 25}, {ModuleId::Music, 26}, {ModuleId::Music, 27},
+    {ModuleId::Music, 28}, {ModuleId::Music, 29}, {ModuleId::Music, 30}, {ModuleId::Music, 31},
+    {ModuleId::Music, 32}, {ModuleId::Music, 33}, {ModuleId::Music, 34}, {ModuleId::Music, 35},
+    {ModuleId::Music, 36}, {ModuleId::Music, 37}};
 // The located speaker's position code (the sound-field page's Locate box).
 inline constexpr FrameParamName kSoundFieldLocate{ModuleId::Music, 38};
 

@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
   ui::Prompts prompts;
   ui::PageRegistry pages;
   ui::RegisterEditorPages(pages);
+  ui::RegisterEditorDialogs(pages);
   ui::DemoProcessor demoProcessor;
 
   if (parser.isSet(demo)) {

@@ -245,9 +245,16 @@ void CRV4470v13View::UndoRedo(bool undo) {
     while (editor->InEdit()) editor->EndEdit();
   }
   const auto origin = undo ? history.Undo() : history.Redo();
-  if (origin) {
+  if (origin && app_.Pages().Find(origin->dialog) != nullptr) {
     ShowPage(origin->dialog, origin->sub);
     if (auto* editor = qobject_cast<EditorPage*>(page_.data())) editor->Reload();
+  } else if (origin) {
+    // Made in a modeless dialog (an input source, say): no page to show,
+    // the page stays; the live dialogs show the values again.
+    for (ModelessDialog which : {ModelessDialog::AutoSub, ModelessDialog::InputSource,
+                                 ModelessDialog::InputSourceSettings, ModelessDialog::Loudness}) {
+      ToDialog(which, &ModelessFactory::refresh);
+    }
   }
   UpdateStatus();
 }

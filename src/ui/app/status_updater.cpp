@@ -63,7 +63,9 @@ void StatusUpdater::UpdateEqElements(const EqPage* page) {
 }
 
 void StatusUpdater::UpdateDialogButtons() {
-  // A dialog button works when its dialog exists in this build.
+  // A dialog button works when its dialog exists in this build. The input
+  // source dialog also waits for a processor: its rows are those of the
+  // model and board that answered, fixed when the dialog is made.
   const bool inputSet = session_.Records().Board()[0] == 0x55;
   const struct {
     int id;
@@ -71,7 +73,8 @@ void StatusUpdater::UpdateDialogButtons() {
   } buttons[] = {
       {ids::kFeatures, app_.CanOpen(ModelessDialog::Loudness)},
       {ids::kInputSource,
-       app_.CanOpen(inputSet ? ModelessDialog::InputSourceSettings : ModelessDialog::InputSource)},
+       app_.CanOpen(inputSet ? ModelessDialog::InputSourceSettings : ModelessDialog::InputSource) &&
+           session_.IsOpen()},
       {ids::kRemoteLearning,
        app_.CanOpen(ModelessDialog::DeviceRemote) && session_.IsOpen()},
   };
