@@ -2,6 +2,7 @@
 
 #include "ui/editors/compressor_page.h"
 #include "ui/editors/delay_page.h"
+#include "ui/editors/music_page.h"
 #include "ui/editors/output_page.h"
 #include "ui/editors/record_page.h"
 #include "ui/shell/command_ids.h"
@@ -10,6 +11,13 @@
 namespace ui {
 
 void RegisterEditorPages(PageRegistry& registry) {
+  registry.Register(ids::kMusicPage,
+                    {[](PageContext& context, QWidget* parent, int sub) -> QWidget* {
+                       return new CDialogMusic(context, parent, sub);
+                     },
+                     {},
+                     {},
+                     {}});
   registry.Register(ids::kOutputPage,
                     {[](PageContext& context, QWidget* parent, int sub) -> QWidget* {
                        return new CDialogOutput(context, parent, sub);
