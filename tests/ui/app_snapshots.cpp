@@ -21,6 +21,7 @@
 #include "ui/editors/compressor_page.h"
 #include "ui/editors/delay_page.h"
 #include "ui/editors/eq_panel.h"
+#include "ui/editors/music_page.h"
 #include "ui/editors/output_page.h"
 #include "ui/editors/record_page.h"
 
@@ -140,6 +141,33 @@ int RenderAppSnapshots(const QString& outDir, const QString& fileSuffix) {
     if (!Save(rig.Frame(), outDir, QStringLiteral("page_333_1040x700_%1").arg(lang), count)) return -1;
     rig.Frame().resize(1920, 1080);
     if (!Save(rig.Frame(), outDir, QStringLiteral("page_333_1920x1080_%1").arg(lang), count)) return -1;
+    // The mic and music page: each tab, the meters at several levels, a
+    // selected band, the effect list with a row chosen; the smallest size
+    // it is meant for and a full HD screen.
+    for (const QSize size : {QSize(1040, 700), QSize(1920, 1080)}) {
+      rig.Frame().resize(size);
+      const QString at = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+      for (int tab = 0; tab < 3; ++tab) {
+        rig.View().ShowPage(ui::ids::kMusicPage, tab);
+        auto* page = qobject_cast<ui::CDialogMusic*>(rig.View().CurrentPage());
+        if (page == nullptr) return -1;
+        auto status = rig.session.Records().Status();
+        const std::uint8_t levels[3][6] = {
+            {12, 47, 0, 0, 30, 33}, {58, 20, 0, 0, 52, 60}, {0, 0, 0, 0, 41, 44}};
+        for (int m = 0; m < 6; ++m) status[static_cast<std::size_t>(m)] = levels[tab][m];
+        status[7] = static_cast<std::uint8_t>(tab == 2 ? 1 : 0);
+        rig.session.Records().SetStatus(status);
+        if (tab == 1) {
+          page->SelectEffectRow(2);
+          page->Bands().Select(4);
+        }
+        page->UpdateStatus();
+        if (!Save(rig.Frame(), outDir, QStringLiteral("page_313_tab%1_%2_%3").arg(tab).arg(at, lang),
+                  count))
+          return -1;
+      }
+    }
+    rig.View().ShowPage(ui::ids::kMusicPage, 0);
     rig.Frame().resize(1180, 760);
 
     ui::UiLanguage& l = rig.app->Language();

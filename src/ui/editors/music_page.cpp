@@ -79,6 +79,8 @@ const QColor kMicName(0, 0, 238);
 constexpr int kZr07Inputs = 4;
 constexpr int kOtherInputs = 2;
 constexpr int kListNumberWidth = 50, kListNameWidth = 130, kListValueWidth = 80;
+constexpr int kEffectColumnWidth = 76;  // the slider's column beside the list
+constexpr int kPreviewWidth = 164;
 
 QLabel* Static(QWidget* parent, int id) {
   auto* l = new QLabel(parent);
@@ -159,30 +161,32 @@ QWidget* CDialogMusic::BuildMicInputs() {
     meters_[i]->UseLevelStyle();
     meters_[i]->setFixedHeight(10);
 
-    // Two inputs side by side: a column of five cells per input.
-    const int row = (i / 2) * 4;
-    const int col = (i % 2) * 6;
+    // One block per input, side by side: name and routing, gate, volume,
+    // meter.
+    const int col = i * 4;
     const SliderRow& gate = kMicRows[i];
     const SliderRow& vol = kMicRows[4 + i];
-    grid->addWidget(micNames_[i], row, col);
-    grid->addWidget(toA_[i], row, col + 1);
-    grid->addWidget(toB_[i], row, col + 2, 1, 2);
-    grid->addWidget(controls_->Label(gate.labelId), row + 1, col);
-    grid->addWidget(controls_->Slider(gate.ctrlId), row + 1, col + 1, 1, 2);
-    grid->addWidget(controls_->Label(gate.valueId), row + 1, col + 3);
-    grid->addWidget(controls_->Label(vol.labelId), row + 2, col);
-    grid->addWidget(controls_->Slider(vol.ctrlId), row + 2, col + 1, 1, 2);
-    grid->addWidget(controls_->Label(vol.valueId), row + 2, col + 3);
-    grid->addWidget(meters_[i], row + 3, col + 1, 1, 3);
+    auto* routingRow = new QHBoxLayout;
+    routingRow->setSpacing(2);
+    routingRow->addWidget(toA_[i]);
+    routingRow->addWidget(toB_[i]);
+    routingRow->addStretch();
+    grid->addWidget(micNames_[i], 0, col);
+    grid->addLayout(routingRow, 0, col + 1, 1, 2);
+    grid->addWidget(controls_->Label(gate.labelId), 1, col);
+    grid->addWidget(controls_->Slider(gate.ctrlId), 1, col + 1);
+    grid->addWidget(controls_->Label(gate.valueId), 1, col + 2);
+    grid->addWidget(controls_->Label(vol.labelId), 2, col);
+    grid->addWidget(controls_->Slider(vol.ctrlId), 2, col + 1);
+    grid->addWidget(controls_->Label(vol.valueId), 2, col + 2);
+    grid->addWidget(meters_[i], 3, col + 1, 1, 2);
     for (int id : {gate.valueId, vol.valueId}) {
-      controls_->Label(id)->setMinimumWidth(26);
+      controls_->Label(id)->setFixedWidth(26);
       controls_->Label(id)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
-    for (int id : {gate.ctrlId, vol.ctrlId}) controls_->Slider(id)->setMinimumWidth(110);
+    for (int id : {gate.ctrlId, vol.ctrlId}) controls_->Slider(id)->setFixedWidth(104);
+    if (i + 1 < cp::kMicInputCount) grid->setColumnMinimumWidth(col + 3, 14);
   }
-  grid->setColumnMinimumWidth(4, 14);
-  grid->setColumnStretch(5, 1);
-  grid->setColumnStretch(11, 1);
   return box;
 }
 
@@ -214,19 +218,20 @@ QWidget* CDialogMusic::BuildEffects() {
   SetCtrlId(effectValue_, kEffectValue);
   effectValue_->setReadOnly(true);
   effectValue_->setAlignment(Qt::AlignCenter);
-  effectValue_->setFixedWidth(70);
+  effectValue_->setFixedWidth(kEffectColumnWidth - 4);
   effectName_->setBuddy(effectSlider_);
 
   auto* sliderColumn = new QVBoxLayout;
   sliderColumn->setSpacing(2);
   sliderColumn->addWidget(effectName_);
-  sliderColumn->addWidget(effectSlider_, 1, Qt::AlignHCenter);
+  sliderColumn->addWidget(effectSlider_, 0, Qt::AlignHCenter);
   sliderColumn->addWidget(effectValue_, 0, Qt::AlignHCenter);
   auto* row = new QHBoxLayout(box);
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(4);
-  row->addWidget(effects_);
+  row->addWidget(effects_, 0, Qt::AlignTop);
   row->addLayout(sliderColumn);
+  sliderColumn->addStretch();
   return box;
 }
 
@@ -274,7 +279,7 @@ void CDialogMusic::BuildLayout() {
   echoPreview_ = new CSmallEqPanel(this);
   SetCtrlId(echoPreview_, kEchoPreview);
   for (CSmallEqPanel* p : {reverbPreview_, echoPreview_}) {
-    p->setFixedSize(150, 72);
+    p->setFixedSize(kPreviewWidth, 72);
     p->setCursor(Qt::PointingHandCursor);
     p->setFocusPolicy(Qt::TabFocus);
   }
@@ -284,7 +289,7 @@ void CDialogMusic::BuildLayout() {
   for (int i = 0; i < 4; ++i) {
     previewTexts_[i] = Static(this, textIds[i]);
     previewTexts_[i]->setWordWrap(true);
-    previewTexts_[i]->setMaximumWidth(150);
+    previewTexts_[i]->setMaximumWidth(kPreviewWidth);
     if (i % 2 == 0) {
       SetTextColour(previewTexts_[i], kPreviewTitle);
       previewTexts_[i]->setFont(MakeFont(QStringLiteral("Arial"), 13, 700));
@@ -320,33 +325,39 @@ void CDialogMusic::BuildLayout() {
   echoRow->addWidget(stereo_);
   echoRow->addStretch();
 
-  // Left: the tabs, the band list or band editor. Centre: mic inputs and
-  // music levels over the curve, which takes what is left. Right: the
-  // effect list with its slider, the previews and the echo type.
+  // Tabs and stream format over the mic inputs and music levels; below
+  // them the band list (or band editor), the curve, which takes what is
+  // left, and the effect list with its slider, the previews and the echo
+  // type.
+  auto* inputs = new QHBoxLayout;
+  inputs->setSpacing(12);
+  inputs->addWidget(BuildMicInputs(), 0, Qt::AlignTop);
+  inputs->addWidget(musicPeak_, 0, Qt::AlignTop);
+  inputs->addStretch();
+
   auto* left = new QVBoxLayout;
-  left->addLayout(head);
   left->addWidget(bands_->ListArea());
   left->addStretch();
 
-  auto* inputs = new QHBoxLayout;
-  inputs->addWidget(BuildMicInputs(), 1);
-  inputs->addWidget(musicPeak_, 0, Qt::AlignTop);
-  auto* centre = new QVBoxLayout;
-  centre->addLayout(inputs);
-  centre->addWidget(bands_->Panel(), 1);
-
   auto* right = new QVBoxLayout;
+  right->setSpacing(4);
   right->addWidget(BuildEffects());
   right->addLayout(previews);
   right->addLayout(echoRow);
   right->addStretch();
 
-  auto* page = new QHBoxLayout(this);
+  auto* body = new QHBoxLayout;
+  body->setSpacing(8);
+  body->addLayout(left);
+  body->addWidget(bands_->Panel(), 1);
+  body->addLayout(right);
+
+  auto* page = new QVBoxLayout(this);
   page->setContentsMargins(8, 4, 8, 4);
-  page->setSpacing(8);
-  page->addLayout(left);
-  page->addLayout(centre, 1);
-  page->addLayout(right);
+  page->setSpacing(4);
+  page->addLayout(head);
+  page->addLayout(inputs);
+  page->addLayout(body, 1);
 }
 
 // ---- Texts
@@ -372,6 +383,11 @@ void CDialogMusic::RetextOwn() {
   effects_->setFixedSize(kListNumberWidth + kListNameWidth + kListValueWidth +
                              2 * effects_->frameWidth(),
                          height);
+  // The slider with the row name over it and the value under it stands as
+  // high as the list.
+  effectName_->setFixedSize(kEffectColumnWidth, 2 * effectName_->fontMetrics().height());
+  effectSlider_->setFixedHeight(std::max(60, height - effectName_->height() -
+                                                 effectValue_->sizeHint().height() - 4));
   if (effectRow_ >= 0) effects_->SelectRow(effectRow_);
   NameControls();
 }
