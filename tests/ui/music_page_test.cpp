@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "app_test_support.h"
 #include "core/link/recording_transport.h"
@@ -190,6 +191,10 @@ void MusicPageTest::modelZr07ShowsFourInputs() {
                  mu::kChannelAFirst + 6, mu::kMicNameFirst + 2}) {
     QVERIFY2(rig.Ctrl(id)->isVisibleTo(rig.page.get()), qPrintable(QString::number(id)));
   }
+  // Four inputs still fit the smallest page area (1024 x 520).
+  const QSize least = rig.page->minimumSizeHint();
+  QVERIFY2(least.width() <= 1024 && least.height() <= 520,
+           qPrintable(QStringLiteral("%1x%2").arg(least.width()).arg(least.height())));
   // The noise gate of mic 4 sends its own parameter, in ten-thousandths.
   rig.usb.Clear();
   DragTo(rig.Ctrl<ui::CXBmpSlider>(mu::kNoiseGateFirst + 3), 50);
@@ -226,6 +231,15 @@ void MusicPageTest::reverbTimeRowShowsMsSendsPosition() {
   QCOMPARE(rig.Targets(), (std::vector<std::pair<int, int>>{{3, 22}, {3, 23}}));
   QCOMPARE(rig.page->EffectSlider()->GetPos(), b);
   QCOMPARE(list->SelectedRow(), 2);  // the key stepped the slider, not the selection
+  // A wheel notch up over the list (the list focused) steps it back up.
+  rig.usb.Clear();
+  const QPoint over = list->viewport()->rect().center();
+  QWheelEvent wheel(over, list->viewport()->mapToGlobal(over), QPoint(), QPoint(0, 120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(list->viewport(), &wheel);
+  Settle();
+  QCOMPARE(rig.page->EffectSlider()->GetPos(), b + 1);
+  QCOMPARE(rig.Targets(), (std::vector<std::pair<int, int>>{{3, 22}, {3, 23}}));
 }
 
 void MusicPageTest::frequencyShiftPositions() {

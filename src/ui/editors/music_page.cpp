@@ -232,6 +232,7 @@ QWidget* CDialogMusic::BuildEffects() {
   row->addWidget(effects_, 0, Qt::AlignTop);
   row->addLayout(sliderColumn);
   sliderColumn->addStretch();
+  box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   return box;
 }
 
