@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "core/session.h"
-
 #include "recording_session.h"
 
 namespace core::params {
@@ -39,16 +38,11 @@ TEST(EffectRows, RangesAndTexts) {
     const char* zh;
   };
   const Case cases[] = {
-      {kReverbLevelRow, 12, "12%", "12%"},
-      {kReverbPredelayRow, 2, "2ms", "2ms"},
-      {kReverbTimeRow, 0, "40ms", "40ms"},
-      {kReverbTimeRow, 100, "5000ms", "5000ms"},
-      {kReverbTimeRow, 50, "2520ms", "2520ms"},
-      {kEchoTimeRow, 247, "247ms", "247ms"},
-      {kEchoVolumeDecayRow, 90, "90%", "90%"},
-      {kShiftFrequencyRow, 0, "Off", "关闭"},
-      {kShiftFrequencyRow, 1, "Off", "关闭"},
-      {kShiftFrequencyRow, 2, "2Hz", "2Hz"},
+      {kReverbLevelRow, 12, "12%", "12%"},      {kReverbPredelayRow, 2, "2ms", "2ms"},
+      {kReverbTimeRow, 0, "40ms", "40ms"},      {kReverbTimeRow, 100, "5000ms", "5000ms"},
+      {kReverbTimeRow, 50, "2520ms", "2520ms"}, {kEchoTimeRow, 247, "247ms", "247ms"},
+      {kEchoVolumeDecayRow, 90, "90%", "90%"},  {kShiftFrequencyRow, 0, "Off", "关闭"},
+      {kShiftFrequencyRow, 1, "Off", "关闭"},   {kShiftFrequencyRow, 2, "2Hz", "2Hz"},
       {kShiftFrequencyRow, 8, "8Hz", "8Hz"},
   };
   for (const Case& c : cases) {
@@ -61,7 +55,7 @@ TEST(EffectRows, RangesAndTexts) {
   struct Range {
     int row, minimum, maximum;
   };
-  const Range ranges[] = {{0, 0, 100}, {1, 2, 200}, {2, 0, 100}, {3, 0, 100}, {4, 2, 200},
+  const Range ranges[] = {{0, 0, 100},   {1, 2, 200},  {2, 0, 100}, {3, 0, 100}, {4, 2, 200},
                           {5, 160, 260}, {6, 40, 100}, {7, 20, 90}, {8, 1, 8}};
   for (const Range& r : ranges) {
     ASSERT_TRUE(EffectRowOf(r.row).has_value());

@@ -254,9 +254,9 @@ void MusicPageTest::frequencyShiftPositions() {
   rig.usb.Clear();
   DragTo(rig.page->EffectSlider(), 2);
   // Switch on; phase step 2pi x 2 / 48000; delay 4800 samples.
-  QCOMPARE(rig.ParamFrames(), (std::vector<Bytes>{Param(1, 40, 0x00000000),
-                                                  Param(1, 38, 0x3989421E),
-                                                  Param(1, 39, 0x000012C0)}));
+  QCOMPARE(rig.ParamFrames(),
+           (std::vector<Bytes>{Param(1, 40, 0x00000000), Param(1, 38, 0x3989421E),
+                               Param(1, 39, 0x000012C0)}));
   QCOMPARE(rig.page->EffectList()->GetItemText(8, 2), QStringLiteral("2Hz"));
 }
 
@@ -350,8 +350,8 @@ void MusicPageTest::everyControlIsNamed() {
     const auto widgets = rig.page->findChildren<QWidget*>();
     for (QWidget* w : widgets) {
       const int id = ui::CtrlId(w);
-      if (id < 0 || qobject_cast<QLabel*>(w) != nullptr ||
-          qobject_cast<QGroupBox*>(w) != nullptr || w->isHidden()) {
+      if (id < 0 || qobject_cast<QLabel*>(w) != nullptr || qobject_cast<QGroupBox*>(w) != nullptr ||
+          w->isHidden()) {
         continue;
       }
       QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);

@@ -33,9 +33,11 @@ constexpr RowDef kRows[kEffectRowCount] = {
     {{"Echo Level", "回声电平", 0, 100}, Shown::Percent, {kEchoALevel, kEchoBLevel}},
     {{"Echo Predelay", "回声预延时", 2, 200}, Shown::Ms, {kEchoAPredelay, kEchoBPredelay}},
     {{"Echo Time", "回声间隔", 160, 260}, Shown::Ms, {kEchoATime, kEchoBTime}},
-    {{"Echo Start Vol", "回声起始音量", 40, 100}, Shown::Percent,
+    {{"Echo Start Vol", "回声起始音量", 40, 100},
+     Shown::Percent,
      {kEchoAStartVolume, kEchoBStartVolume}},
-    {{"Echo Vol Decay", "回声衰减比例", 20, 90}, Shown::Percent,
+    {{"Echo Vol Decay", "回声衰减比例", 20, 90},
+     Shown::Percent,
      {kEchoAVolumeDecay, kEchoBVolumeDecay}},
     {{"Shift Frequency", "话筒移频", 1, 8}, Shown::Shift, {kMicAShiftOff, kMicBShiftOff}},
 };
@@ -134,7 +136,8 @@ void MicChannels::Route(int input, bool toChannelA) {
 
 int MicChannels::EffectValue(int set, int row) const {
   if (!ValidSet(set) || !ValidRow(row)) return 0;
-  if (row == kShiftFrequencyRow) return model_.Display().shiftFrequency[static_cast<std::size_t>(set)];
+  if (row == kShiftFrequencyRow)
+    return model_.Display().shiftFrequency[static_cast<std::size_t>(set)];
   const ParamValue v = model_.Mirror(kRows[row].params[set]);
   // Milliseconds come back from their sample counts: the nearest whole ms.
   return v.IsFloat() ? static_cast<int>(std::lround(v.AsFloat())) : v.AsInt();

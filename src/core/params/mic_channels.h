@@ -21,7 +21,9 @@ int MicTabBandCount(int tab);
 ParamName MicTabEqBypass(int tab);
 // The effect set a tab edits: 0 (set A) on the mic A tab, 1 (set B) on the
 // others; the music tab's effect controls are disabled.
-constexpr int EffectSetOfTab(int tab) { return tab == 0 ? 0 : 1; }
+constexpr int EffectSetOfTab(int tab) {
+  return tab == 0 ? 0 : 1;
+}
 // The echo type a tab shows and sets: (2, 8) on tab 0, (2, 22) otherwise.
 ParamName MicTabEchoType(int tab);
 

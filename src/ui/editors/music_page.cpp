@@ -111,8 +111,7 @@ void ApplyPreviewBand(CSmallEqPanel& panel, int band, const cp::BandSettings& s)
 }  // namespace
 
 CDialogMusic::CDialogMusic(PageContext& context, QWidget* parent, int tab)
-    : EditorPage(context, ids::kMusicPage, parent),
-      tab_(std::clamp(tab, 0, cp::kMicTabCount - 1)) {
+    : EditorPage(context, ids::kMusicPage, parent), tab_(std::clamp(tab, 0, cp::kMicTabCount - 1)) {
   setObjectName(QStringLiteral("CDialogMusic"));
   context.state.micTab = tab_;
   controls_ = new ParamControls(*this, [](Fanout) { return std::vector<int>{0}; });
@@ -197,9 +196,8 @@ QWidget* CDialogMusic::BuildEffects() {
   effects_->SetSortable(false);
   effects_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   effects_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  connect(effects_, &CReportCtrl::RowPressed, this, [this](int row, Qt::MouseButton) {
-    SelectEffectRow(row);
-  });
+  connect(effects_, &CReportCtrl::RowPressed, this,
+          [this](int row, Qt::MouseButton) { SelectEffectRow(row); });
   effectName_ = Static(box, kEffectName);
   effectName_->setAlignment(Qt::AlignCenter);
   effectName_->setWordWrap(true);
@@ -381,14 +379,13 @@ void CDialogMusic::RetextOwn() {
   }
   int height = effects_->horizontalHeader()->sizeHint().height() + 2 * effects_->frameWidth();
   for (int r = 0; r < cp::kEffectRowCount; ++r) height += effects_->rowHeight(r);
-  effects_->setFixedSize(kListNumberWidth + kListNameWidth + kListValueWidth +
-                             2 * effects_->frameWidth(),
-                         height);
+  effects_->setFixedSize(
+      kListNumberWidth + kListNameWidth + kListValueWidth + 2 * effects_->frameWidth(), height);
   // The slider with the row name over it and the value under it stands as
   // high as the list.
   effectName_->setFixedSize(kEffectColumnWidth, 2 * effectName_->fontMetrics().height());
-  effectSlider_->setFixedHeight(std::max(60, height - effectName_->height() -
-                                                 effectValue_->sizeHint().height() - 4));
+  effectSlider_->setFixedHeight(
+      std::max(60, height - effectName_->height() - effectValue_->sizeHint().height() - 4));
   if (effectRow_ >= 0) effects_->SelectRow(effectRow_);
   NameControls();
 }
@@ -509,9 +506,9 @@ void CDialogMusic::LoadPreviews() {
   const cp::EqStore store = model.Store();
   auto band = [&store](int kind, int j) {
     const auto offset = static_cast<std::size_t>(cp::EqBandOffset(kind, j));
-    return cp::DecodeBandRecord(cp::ReadBandRecord(
-        std::span<const std::uint8_t, cp::kBandRecordSize>(store.data() + offset,
-                                                           cp::kBandRecordSize)));
+    return cp::DecodeBandRecord(
+        cp::ReadBandRecord(std::span<const std::uint8_t, cp::kBandRecordSize>(
+            store.data() + offset, cp::kBandRecordSize)));
   };
   for (int j = 0; j < cp::kSmallEqBands; ++j) {
     ApplyPreviewBand(*reverbPreview_, j, band(kReverbKind[set], j));

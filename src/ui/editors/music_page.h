@@ -24,11 +24,11 @@ class ParamControls;
 
 // Control ids of the mic and music page (dialog 313).
 namespace ids::music {
-inline constexpr int kTabFirst = 1068;         // 1068..1070: mic CH A, mic CH B, music
-inline constexpr int kChannelAFirst = 1190;    // mic i: 1190 + 2i
-inline constexpr int kChannelBFirst = 1191;    // mic i: 1191 + 2i
-inline constexpr int kNoiseGateFirst = 1052;   // 1052..1055
-inline constexpr int kVolumeFirst = 1056;      // 1056..1059
+inline constexpr int kTabFirst = 1068;            // 1068..1070: mic CH A, mic CH B, music
+inline constexpr int kChannelAFirst = 1190;       // mic i: 1190 + 2i
+inline constexpr int kChannelBFirst = 1191;       // mic i: 1191 + 2i
+inline constexpr int kNoiseGateFirst = 1052;      // 1052..1055
+inline constexpr int kVolumeFirst = 1056;         // 1056..1059
 inline constexpr int kNoiseGateTextFirst = 1152;  // mic i: 1152 + 2i
 inline constexpr int kNoiseGateLabelFirst = 1153;
 inline constexpr int kVolumeTextFirst = 1160;  // mic i: 1160 + 2i
