@@ -15,6 +15,7 @@
 #include "core/link/usb_link.h"
 #include "core/params/edit_history.h"
 #include "core/params/eq_bank.h"
+#include "core/params/mic_channels.h"
 #include "core/params/output_channels.h"
 #include "core/params/param_model.h"
 #include "core/params/sound_field_control.h"
@@ -30,7 +31,7 @@ namespace core {
 //
 // The user interface and the command-line tool talk to the processor only
 // through the operations below and the model's (Params(), Eq(),
-// SoundField(), Outputs(), History(), Sync(), Records()); they never build frames or
+// SoundField(), Outputs(), Mics(), History(), Sync(), Records()); they never build frames or
 // command bytes and never touch the link's state or its transports.
 class Session {
  public:
@@ -50,6 +51,7 @@ class Session {
   params::EqBank& Eq() { return eq_; }
   params::SoundFieldControl& SoundField() { return soundField_; }
   params::OutputChannels& Outputs() { return outputs_; }
+  params::MicChannels& Mics() { return mics_; }
   // Undo and redo of the user's edits (UI thread only).
   params::EditHistory& History() { return history_; }
   link::SyncRuns& Sync() { return sync_; }
@@ -163,6 +165,7 @@ class Session {
   params::EqBank eq_{link_, params_};
   params::SoundFieldControl soundField_{link_, params_};
   params::OutputChannels outputs_{params_, eq_};
+  params::MicChannels mics_{params_};
   params::EditHistory history_{params_, eq_};
   link::SyncRuns sync_{link_, params_, records_};
   link::Dispatcher dispatcher_{link_, params_, records_};

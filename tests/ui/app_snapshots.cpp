@@ -24,6 +24,7 @@
 #include "ui/editors/eq_panel.h"
 #include "ui/editors/music_input_dlg.h"
 #include "ui/editors/music_input_set_dlg.h"
+#include "ui/editors/music_page.h"
 #include "ui/editors/output_page.h"
 #include "ui/editors/record_page.h"
 
@@ -186,6 +187,33 @@ int RenderAppSnapshots(const QString& outDir, const QString& fileSuffix) {
       if (!Save(dialog, outDir, QStringLiteral("dialog_542_%1").arg(lang), count)) return -1;
       rig.session.Records().SetBoard(board);
     }
+    // The mic and music page: each tab, the meters at several levels, a
+    // selected band, the effect list with a row chosen; the smallest size
+    // it is meant for and a full HD screen.
+    for (const QSize size : {QSize(1040, 700), QSize(1920, 1080)}) {
+      rig.Frame().resize(size);
+      const QString at = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+      for (int tab = 0; tab < 3; ++tab) {
+        rig.View().ShowPage(ui::ids::kMusicPage, tab);
+        auto* page = qobject_cast<ui::CDialogMusic*>(rig.View().CurrentPage());
+        if (page == nullptr) return -1;
+        auto status = rig.session.Records().Status();
+        const std::uint8_t levels[3][6] = {
+            {12, 47, 0, 0, 30, 33}, {58, 20, 0, 0, 52, 60}, {0, 0, 0, 0, 41, 44}};
+        for (int m = 0; m < 6; ++m) status[static_cast<std::size_t>(m)] = levels[tab][m];
+        status[7] = static_cast<std::uint8_t>(tab == 2 ? 1 : 0);
+        rig.session.Records().SetStatus(status);
+        if (tab == 1) {
+          page->SelectEffectRow(2);
+          page->Bands().Select(4);
+        }
+        page->UpdateStatus();
+        if (!Save(rig.Frame(), outDir, QStringLiteral("page_313_tab%1_%2_%3").arg(tab).arg(at, lang),
+                  count))
+          return -1;
+      }
+    }
+    rig.View().ShowPage(ui::ids::kMusicPage, 0);
     rig.Frame().resize(1180, 760);
 
     ui::UiLanguage& l = rig.app->Language();

@@ -1,7 +1,8 @@
 # The application shell's tests and snapshots (included from CMakeLists.txt),
 # one executable per concern of the shell.
 foreach(name app_settings_test app_master_controls_test app_modes_test app_connection_test
-    app_window_test output_page_test record_compressor_test delay_page_test effects_sources_test)
+    app_window_test output_page_test record_compressor_test delay_page_test effects_sources_test
+    music_page_test)
   add_executable(${name} ${name}.cpp)
   target_link_libraries(${name} PRIVATE dsptuner_app Qt6::Test)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)

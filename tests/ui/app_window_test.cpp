@@ -122,8 +122,10 @@ void AppWindowTest::pageAreaNeverBelowMinimum() {
   QResizeEvent small(QSize(900, 300), rig.View().size());
   QApplication::sendEvent(&rig.View(), &small);
   QCOMPARE(rig.View().PageRect(), QRect(0, 0, 1024, 520));
-  // No factory: the page area stays empty.
-  QVERIFY(rig.View().CurrentPage() == nullptr);
+  // The application opens on the mic and music page, laid out in the area.
+  QVERIFY(rig.View().CurrentPage() != nullptr);
+  QCOMPARE(rig.View().CurrentPage()->objectName(), QStringLiteral("CDialogMusic"));
+  QCOMPARE(rig.View().CurrentPage()->geometry(), QRect(0, 0, 1024, 520));
   rig.View().ShowPage(ui::ids::kDelayPage, 0);
   rig.View().ShowPage(ui::ids::kDelayPage, 0);
   QCOMPARE(created, 1);

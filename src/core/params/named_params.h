@@ -140,16 +140,49 @@ inline constexpr ParamName kMicBLoudnessInverseGain{ModuleId::Mic, 68};
 inline constexpr ParamName kMicBLoudnessGain{ModuleId::Mic, 69};
 inline constexpr ParamName kMicBLoudnessFilter{ModuleId::Mic, 71};
 
-// ---- Echo (2) and reverb (3)
+// Mic inputs 1..4: noise gate, and the routing to channel A and channel B
+// (100 routed, 0 not).
+inline constexpr ParamName kMicNoiseGate[4] = {
+    {ModuleId::Mic, 8}, {ModuleId::Mic, 9}, {ModuleId::Mic, 10}, {ModuleId::Mic, 11}};
+inline constexpr ParamName kMicVolume[4] = {kMic1Volume, kMic2Volume, kMic3Volume, kMic4Volume};
+inline constexpr ParamName kMicToChannelA[4] = {
+    {ModuleId::Mic, 34}, {ModuleId::Mic, 35}, {ModuleId::Mic, 36}, {ModuleId::Mic, 37}};
+inline constexpr ParamName kMicToChannelB[4] = {
+    {ModuleId::Mic, 61}, {ModuleId::Mic, 62}, {ModuleId::Mic, 63}, {ModuleId::Mic, 64}};
+inline constexpr ParamName kMicAEqBypass{ModuleId::Mic, 33};
+inline constexpr ParamName kMicBEqBypass{ModuleId::Mic, 60};
+inline constexpr ParamName kMicAShiftDelay{ModuleId::Mic, 39};
+inline constexpr ParamName kMicBShiftDelay{ModuleId::Mic, 66};
+
+// ---- Echo (2) and reverb (3): set A serves mic channel A, set B channel B.
+inline constexpr ParamName kEchoAEqBypass{ModuleId::Echo, 7};
+inline constexpr ParamName kEchoAType{ModuleId::Echo, 8};  // 0 mono, 1 stereo
+inline constexpr ParamName kEchoALevel{ModuleId::Echo, 9};
+inline constexpr ParamName kEchoAPredelay{ModuleId::Echo, 10};
+inline constexpr ParamName kEchoATime{ModuleId::Echo, 11};
+inline constexpr ParamName kEchoAStartVolume{ModuleId::Echo, 12};
+inline constexpr ParamName kEchoAVolumeDecay{ModuleId::Echo, 13};
+inline constexpr ParamName kEchoBEqBypass{ModuleId::Echo, 21};
+inline constexpr ParamName kEchoBType{ModuleId::Echo, 22};
+inline constexpr ParamName kEchoBLevel{ModuleId::Echo, 23};
+inline constexpr ParamName kEchoBPredelay{ModuleId::Echo, 24};
+inline constexpr ParamName kEchoBTime{ModuleId::Echo, 25};
+inline constexpr ParamName kEchoBStartVolume{ModuleId::Echo, 26};
+inline constexpr ParamName kEchoBVolumeDecay{ModuleId::Echo, 27};
+inline constexpr ParamName kReverbAEqBypass{ModuleId::Reverb, 7};
+inline constexpr ParamName kReverbALevel{ModuleId::Reverb, 8};
+inline constexpr ParamName kReverbAPredelay{ModuleId::Reverb, 9};
+inline constexpr ParamName kReverbATime{ModuleId::Reverb, 10};
+inline constexpr ParamName kReverbATime2{ModuleId::Reverb, 11};
+inline constexpr ParamName kReverbBEqBypass{ModuleId::Reverb, 19};
+inline constexpr ParamName kReverbBLevel{ModuleId::Reverb, 20};
+inline constexpr ParamName kReverbBPredelay{ModuleId::Reverb, 21};
+inline constexpr ParamName kReverbBTime{ModuleId::Reverb, 22};
+inline constexpr ParamName kReverbBTime2{ModuleId::Reverb, 23};
 inline constexpr ParamName kEchoMasterVolume{ModuleId::Echo, 28};
 inline constexpr ParamName kEchoOn{ModuleId::Echo, 29};
 inline constexpr ParamName kReverbMasterVolume{ModuleId::Reverb, 24};
 inline constexpr ParamName kReverbOn{ModuleId::Reverb, 25};
-// The effect equalisers' bypass switches (1 bypassed), sets A and B.
-inline constexpr ParamName kEchoAEqBypass{ModuleId::Echo, 7};
-inline constexpr ParamName kEchoBEqBypass{ModuleId::Echo, 21};
-inline constexpr ParamName kReverbAEqBypass{ModuleId::Reverb, 7};
-inline constexpr ParamName kReverbBEqBypass{ModuleId::Reverb, 19};
 
 // ---- Music (4)
 inline constexpr ParamName kMusicEqBypass{ModuleId::Music, 11};

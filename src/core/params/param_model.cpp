@@ -85,10 +85,15 @@ void ParamModel::SetParamBlock(int module, int param, std::span<const Word> word
     Trace("SetParamBlock: word count out of range, nothing sent");
     return;
   }
-  if (const ParamEntry* e = FindParam(module, param); e != nullptr && e->HasSlot()) {
-    const std::size_t n = std::min<std::size_t>(words.size(), e->words);
+  if (const auto row = FindParamRow(module, param); row && kParamTable[*row].HasSlot()) {
+    const ParamEntry& e = kParamTable[*row];
+    const std::size_t n = std::min<std::size_t>(words.size(), e.words);
     std::lock_guard lock(mutex_);
-    for (std::size_t i = 0; i < n; ++i) StoreBe32(image_.data() + e->slot + 4 * i, words[i]);
+    for (std::size_t i = 0; i < n; ++i) StoreBe32(image_.data() + e.slot + 4 * i, words[i]);
+    // A scalar row written as a ready-made word (the frequency shift's
+    // switch and delay) keeps its mirror in step with the image, as a
+    // decode would read it.
+    if (e.kind != ValueKind::Block && e.HasMirror()) mirrors_[*row] = DecodeWord(e.kind, words[0]);
   }
   link_.SendParamFrame(static_cast<std::uint8_t>(module), static_cast<std::uint8_t>(param),
                        words);

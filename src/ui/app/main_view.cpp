@@ -91,7 +91,7 @@ void CRV4470v13View::resizeEvent(QResizeEvent* event) {
 
 void CRV4470v13View::CategoryChanged(const QString& name) {
   if (IsInputCategory(name)) {
-    ShowPage(ids::kMusicPage, 0);
+    ShowPage(ids::kMusicPage, app_.State().micTab);
   } else if (IsOutputCategory(name)) {
     ShowPage(ids::kOutputPage, app_.State().outputChannel);
   } else {

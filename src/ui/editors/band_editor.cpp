@@ -40,9 +40,9 @@ namespace {
 
 constexpr const char* kTypeNamesZh[] = {"关闭", "参量", "低通", "高通", "低架", "高架"};
 constexpr const char* kTypeNamesEn[] = {"OFF", "PEQ", "LP", "HP", "LS", "HS"};
-constexpr int kDefaultRowFrequencies[] = {20, 25, 31, 40, 50, 63, 80, 100, 125, 160};
+constexpr int kDefaultRowFrequencies[] = {20,  25,  31,  40,  50,  63,  80, 100,
+                                           125, 160, 200, 250, 315, 400, 500};
 constexpr int kGridWidths[] = {30, 60, 60, 60, 50};
-const QColor kRowText(0, 200, 255);
 const QColor kRowBackground(20, 20, 20);
 
 enum Column { kNumber = 0, kType = 1, kGain = 2, kFrequency = 3, kQ = 4 };
@@ -101,7 +101,7 @@ BandEditor::BandEditor(EditorPage& page, int rows, QWidget* parent)
   listPage_ = new QWidget(area_);
   grid_ = new CGridListCtrl(listPage_);
   SetCtrlId(grid_, kGrid);
-  grid_->SetDefaultColours(kRowText, kRowBackground);
+  grid_->SetDefaultColours(rowText_, kRowBackground);
   grid_->SetCellMargin(2);
   QFont rowFont = grid_->horizontalHeader()->font();
   if (rowFont.pointSizeF() > 0) {
@@ -243,10 +243,11 @@ void BandEditor::Retext() {
     grid_->InsertRow(r, QString::number(r + 1));
     grid_->SetItemText(r, kType, TypeName(1));
     grid_->SetItemText(r, kGain, QStringLiteral("0.0dB"));
-    const int f = r < 10 ? kDefaultRowFrequencies[r] : 1000;
+    const int f = r < static_cast<int>(std::size(kDefaultRowFrequencies)) ? kDefaultRowFrequencies[r]
+                                                                          : 1000;
     grid_->SetItemText(r, kFrequency, QStringLiteral("%1Hz").arg(f));
     grid_->SetItemText(r, kQ, QStringLiteral("1.414"));
-    grid_->SetRowColours(r, kRowText, kRowBackground);
+    grid_->SetRowColours(r, rowText_, kRowBackground);
   }
   for (int r = 0; r < rows_ && r < panel_->Bands().BandCount(); ++r) WriteRow(r);
   // Every row shows, without scrolling; the height stays whatever the page's.
@@ -262,6 +263,27 @@ void BandEditor::Retext() {
   for (int s = 0; s < 11; ++s) crossover_->addItem(QString::fromLatin1(cp::CrossoverSlopeName(s)));
   crossover_->setCurrentIndex(slope);
   if (selected_ >= 0) FillEditor();
+}
+
+void BandEditor::SetRowCount(int rows) {
+  if (rows == rows_ || rows < 1) return;
+  rows_ = rows;
+  Retext();
+}
+
+void BandEditor::SetRowTextColour(const QColor& colour) {
+  rowText_ = colour;
+  grid_->SetDefaultColours(colour, kRowBackground);
+  for (int r = 0; r < grid_->RowCount(); ++r) grid_->SetRowColours(r, colour, kRowBackground);
+}
+
+void BandEditor::DropCrossover() {
+  crossover_->hide();
+  crossoverLabel_->hide();
+  SetCtrlId(crossover_, -1);
+  SetCtrlId(crossoverLabel_, -1);
+  crossoverLabel_->setBuddy(nullptr);
+  crossoverDropped_ = true;
 }
 
 void BandEditor::Load(int kind, std::span<const std::uint8_t> store, int bypassed) {
@@ -316,7 +338,7 @@ void BandEditor::FillEditor() {
 }
 
 void BandEditor::SetUpCrossover() {
-  if (selected_ < 0) return;
+  if (selected_ < 0 || crossoverDropped_) return;
   const cp::EqBand& b = panel_->Band(selected_);
   if (b.sectionCount == 0) {
     crossover_->hide();

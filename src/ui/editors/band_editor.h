@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QObject>
 #include <QStackedWidget>
 #include <QString>
@@ -55,6 +56,16 @@ class BandEditor : public QObject {
   BandEditor(EditorPage& page, int rows, QWidget* parent);
 
   void SetSend(SendRecord send) { send_ = std::move(send); }
+  // The grid's row count (the grid is rebuilt when it changes).
+  void SetRowCount(int rows);
+  int RowCount() const { return rows_; }
+  // The text colour of the grid's rows (RGB 0, 200, 255 by default).
+  void SetRowTextColour(const QColor& colour);
+  QColor RowTextColour() const { return rowText_; }
+  // For pages without composite bands: the crossover drop-down and its label
+  // never show and give up their ids (1134, 1215), which such a page may
+  // use for controls of its own.
+  void DropCrossover();
 
   CEqPanel* Panel() const { return panel_; }
   CGridListCtrl* Grid() const { return grid_; }
@@ -120,6 +131,8 @@ class BandEditor : public QObject {
   bool gestureOpen_ = false;
   int sliderGesture_ = -1;
   bool filling_ = false;  // the editor is being filled: its signals are ours
+  bool crossoverDropped_ = false;
+  QColor rowText_{0, 200, 255};
   SendRecord send_;
 
   CEqPanel* panel_;

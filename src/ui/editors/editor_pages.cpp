@@ -5,6 +5,7 @@
 #include "ui/editors/effects_page.h"
 #include "ui/editors/music_input_dlg.h"
 #include "ui/editors/music_input_set_dlg.h"
+#include "ui/editors/music_page.h"
 #include "ui/editors/output_page.h"
 #include "ui/editors/record_page.h"
 #include "ui/shell/command_ids.h"
@@ -13,6 +14,13 @@
 namespace ui {
 
 void RegisterEditorPages(PageRegistry& registry) {
+  registry.Register(ids::kMusicPage,
+                    {[](PageContext& context, QWidget* parent, int sub) -> QWidget* {
+                       return new CDialogMusic(context, parent, sub);
+                     },
+                     {},
+                     {},
+                     {}});
   registry.Register(ids::kOutputPage,
                     {[](PageContext& context, QWidget* parent, int sub) -> QWidget* {
                        return new CDialogOutput(context, parent, sub);
