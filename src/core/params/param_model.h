@@ -29,6 +29,15 @@ struct CompressorDisplay {
   float attackMs = 0.0f;
   float releaseMs = 0.0f;
   friend bool operator==(const CompressorDisplay&, const CompressorDisplay&) = default;
+
+  // The four values by their order on the pages' sliders: 0 threshold,
+  // 1 ratio, 2 attack, 3 release (anything else: release).
+  float Field(int field) const {
+    return field == 0 ? threshold : field == 1 ? ratio : field == 2 ? attackMs : releaseMs;
+  }
+  void SetField(int field, float value) {
+    (field == 0 ? threshold : field == 1 ? ratio : field == 2 ? attackMs : releaseMs) = value;
+  }
 };
 
 // Decodes a compressor block (seven big-endian words at `words`).

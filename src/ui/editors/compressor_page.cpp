@@ -48,19 +48,6 @@ constexpr CheckRow kChecks[] = {
 // Where the curve starts: the whole input axis at 1:1 below the threshold.
 constexpr float kCurveLowerBound = -90.0f;
 
-float ValueOf(const cp::CompressorDisplay& d, int ctrlId) {
-  switch (ctrlId) {
-    case kThreshold:
-      return d.threshold;
-    case kRatio:
-      return d.ratio;
-    case kAttack:
-      return d.attackMs;
-    default:
-      return d.releaseMs;
-  }
-}
-
 }  // namespace
 
 CCompDlg::CCompDlg(PageContext& context, QWidget* parent, int channel)
@@ -77,25 +64,12 @@ CCompDlg::CCompDlg(PageContext& context, QWidget* parent, int channel)
   BuildLayout();
 
   controls_->SetCustomValue([this](const SliderRow& row) -> float {
-    return ValueOf(Session().Params().Display().compressors[channel_], row.ctrlId);
+    return Session().Params().Display().compressors[channel_].Field(row.ctrlId - kThreshold);
   });
   controls_->SetCustomSend([this](const SliderRow& row, int position) {
     cp::CompressorDisplay d = Session().Params().Display().compressors[channel_];
-    const float value = static_cast<float>(position) / static_cast<float>(row.steps);
-    switch (row.ctrlId) {
-      case kThreshold:
-        d.threshold = value;
-        break;
-      case kRatio:
-        d.ratio = value;
-        break;
-      case kAttack:
-        d.attackMs = value;
-        break;
-      default:
-        d.releaseMs = value;
-        break;
-    }
+    d.SetField(row.ctrlId - kThreshold,
+               static_cast<float>(position) / static_cast<float>(row.steps));
     Session().Eq().SetChannelCompressor(channel_, d.threshold, d.ratio, d.attackMs, d.releaseMs);
   });
   controls_->SetAfterEdit([this](int) { ShowValues(); });

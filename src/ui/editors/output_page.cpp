@@ -130,36 +130,14 @@ CDialogOutput::CDialogOutput(PageContext& context, QWidget* parent, int channel)
   title_ = Static(this, kTitle);
   BuildLayout();
 
+  // The compressor sliders stand in field order from the threshold's id.
   controls_->SetCustomValue([this](const SliderRow& row) -> float {
-    const cp::CompressorDisplay d = Session().Params().Display().compressors[channel_];
-    switch (row.ctrlId) {
-      case kThreshold:
-        return d.threshold;
-      case kRatio:
-        return d.ratio;
-      case kAttack:
-        return d.attackMs;
-      default:
-        return d.releaseMs;
-    }
+    return Session().Params().Display().compressors[channel_].Field(row.ctrlId - kThreshold);
   });
   controls_->SetCustomSend([this](const SliderRow& row, int position) {
     cp::CompressorDisplay d = Session().Params().Display().compressors[channel_];
-    const float value = static_cast<float>(position) / static_cast<float>(row.steps);
-    switch (row.ctrlId) {
-      case kThreshold:
-        d.threshold = value;
-        break;
-      case kRatio:
-        d.ratio = value;
-        break;
-      case kAttack:
-        d.attackMs = value;
-        break;
-      default:
-        d.releaseMs = value;
-        break;
-    }
+    d.SetField(row.ctrlId - kThreshold,
+               static_cast<float>(position) / static_cast<float>(row.steps));
     Session().Outputs().SetCompressor(channel_, Context().state.speakerLinks.Links(), d.threshold,
                                       d.ratio, d.attackMs, d.releaseMs);
   });
